@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QJsonObject>
+#include <QMultiMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+// Settings as "group/name" keys in three layers: defaults from the owner, the
+// INI settings file, and overrides that shadow both and are never saved.
+// Every change made through the store is written to the file at once; edits
+// made to the file by others are picked up through a watcher.
+class Config : public QObject
+{
+    Q_OBJECT
+public:
+    Config(const QString& filename, const QVariantMap& defaults, QObject* parent = nullptr);
+
+    QVariantMap defaults() const;
+    QString filename() const;
+    QStringList keys() const;
+    QVariant get(const QString& key) const;
+    void set(const QString& key, const QVariant& value);
+    void addDefaults(const QVariantMap& defaults);
+    void addOverrides(const QVariantMap& overrides);
+    void print() const;
+    QJsonObject toJson() const;
+    Config& fromJson(const QJsonObject& object);
+
+signals:
+    void configChanged(QVariantMap changes);
+    void configFileChanged();
+
+private slots:
+    void onFileChanged(const QString& path);
+
+private:
+    void load();
+    void save();
+    void watch();
+    QVariantMap readFile();
+
+    QString m_filename;
+    QVariantMap m_settings;
+    QVariantMap m_defaults;
+    QMultiMap<QString, QVariant> m_overrides;
+    QFileSystemWatcher m_watch;
+};

@@ -1,0 +1,179 @@
+#include "Common/logger.h"
+
+#include <QLoggingCategory>
+#include <QMutexLocker>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <syslog.h>
+
+namespace manager {
+
+namespace {
+
+const char* const PlainPattern =
+    "%{if-fatal}%{function} at %{file}:%{line} (%{pid}:%{threadid}:%{qthreadptr}) - %{endif}%{message}";
+
+const char* const ColorPattern =
+    "%{if-category}[%{category}] %{endif}"
+    "%{if-info}%{message}%{endif}"
+    "%{if-warning}\033[33m%{message}\033[39m%{endif}"
+    "%{if-debug}\033[35m%{message}\033[39m%{endif}"
+    "%{if-critical}\033[31m%{message}\033[39m%{endif}"
+    "%{if-fatal}%{function} at %{file}:%{line} (%{pid}:%{threadid}:%{qthreadptr}) - \033[31m%{message}\033[39m%{endif}";
+
+double realtimeMillis()
+{
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return (double(now.tv_sec) * 1e9 + double(now.tv_nsec)) / 1e6;
+}
+
+void writeSyslog(int priority, const QByteArray& line)
+{
+    ::syslog(priority, "%s", line.constData());
+}
+
+struct SyslogFormat
+{
+    int priority;
+    const char* format;
+};
+
+SyslogFormat syslogFormat(QtMsgType type)
+{
+    switch (type) {
+    case QtDebugMsg:
+        return { LOG_DEBUG, "[%9.03f] [debug] %s" };
+    case QtWarningMsg:
+        return { LOG_WARNING, "[%9.03f] [warning] %s" };
+    case QtCriticalMsg:
+        return { LOG_CRIT, "[%9.03f] [error] %s" };
+    case QtFatalMsg:
+        return { LOG_ERR, "[%9.03f] [fatal] %s" };
+    case QtInfoMsg:
+        break;
+    }
+    return { LOG_INFO, "[%9.03f] %s" };
+}
+
+} // namespace
+
+Logger* Logger::mInstance = nullptr;
+Logger::SyslogSink Logger::mSyslogSink = writeSyslog;
+
+Logger::Logger()
+    : mStartTime(realtimeMillis())
+{
+    setColor(false);
+    setLevel(INFO);
+}
+
+Logger* Logger::instance()
+{
+    if (!mInstance) {
+        mInstance = new Logger;
+        qInstallMessageHandler(handleMessage);
+    }
+    return mInstance;
+}
+
+void Logger::setSyslogSink(SyslogSink sink)
+{
+    mSyslogSink = sink ? sink : writeSyslog;
+}
+
+QMutex& Logger::getMutex()
+{
+    return mMutex;
+}
+
+bool Logger::getSyslog()
+{
+    QMutexLocker lock(&mMutex);
+    return mSyslog;
+}
+
+bool Logger::getStderr()
+{
+    QMutexLocker lock(&mMutex);
+    return mStderr;
+}
+
+double Logger::getStartTime()
+{
+    QMutexLocker lock(&mMutex);
+    return mStartTime;
+}
+
+void Logger::setSyslog(bool on)
+{
+    QMutexLocker lock(&mMutex);
+    mSyslog = on;
+}
+
+void Logger::setStderr(bool on)
+{
+    QMutexLocker lock(&mMutex);
+    mStderr = on;
+}
+
+void Logger::setColor(bool on)
+{
+    QMutexLocker lock(&mMutex);
+    qSetMessagePattern(QString::fromLatin1(on ? ColorPattern : PlainPattern));
+}
+
+void Logger::setLevel(Level level)
+{
+    static const char* const rules[] = {
+        "*=true\n*.warning=false\n*.info=false\n*.debug=false\nqt.*=false",
+        "*=true\n*.info=false\n*.debug=false\nqt.*=false",
+        "*=true\n*.debug=false\nqt.*=false",
+        "*=true\nqt.*=false",
+        "*=true",
+    };
+    if (level < ERROR || level > TRACE)
+        return;
+    QMutexLocker lock(&mMutex);
+    QLoggingCategory::setFilterRules(QString::fromLatin1(rules[level]));
+}
+
+void Logger::setLevel(int level)
+{
+    switch (level) {
+    case ERROR:
+    case WARNING:
+    case DEBUG:
+    case TRACE:
+        setLevel(Level(level));
+        return;
+    default:
+        setLevel(INFO);
+    }
+}
+
+void Logger::handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    Logger* logger = instance();
+    QMutexLocker lock(&logger->mMutex);
+    const QByteArray message = qFormatLogMessage(type, context, text).toUtf8();
+    const double elapsed = (realtimeMillis() - logger->mStartTime) / 1000.0;
+
+    if (logger->mSyslog) {
+        const SyslogFormat out = syslogFormat(type);
+        const int size = snprintf(nullptr, 0, out.format, elapsed, message.constData());
+        QByteArray line(size, Qt::Uninitialized);
+        snprintf(line.data(), size_t(size) + 1, out.format, elapsed, message.constData());
+        mSyslogSink(out.priority, line);
+    }
+    if (logger->mStderr) {
+        fprintf(stderr, "[%9.03f] %s\n", elapsed, message.constData());
+        fflush(stderr);
+    }
+    if (type == QtFatalMsg)
+        abort();
+}
+
+} // namespace manager

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMutex>
+#include <QString>
+#include <QtGlobal>
+
+namespace manager {
+
+// Process-wide log filter and output: one message handler that writes every
+// message that passes the level's rules to syslog, standard error or both.
+class Logger
+{
+public:
+    enum Level { ERROR = 0, WARNING = 1, INFO = 2, DEBUG = 3, TRACE = 4 };
+
+    // Where syslog lines go; replaceable so the system log can be observed.
+    using SyslogSink = void (*)(int priority, const QByteArray& line);
+
+    static Logger* instance();
+    static void setSyslogSink(SyslogSink sink);
+
+    QMutex& getMutex();
+    bool getSyslog();
+    bool getStderr();
+    double getStartTime();
+
+    void setSyslog(bool on);
+    void setStderr(bool on);
+    void setColor(bool on);
+    void setLevel(Level level);
+    void setLevel(int level);
+
+private:
+    Logger();
+    Q_DISABLE_COPY(Logger)
+
+    static void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& text);
+
+    static Logger* mInstance;
+    static SyslogSink mSyslogSink;
+
+    QMutex mMutex;
+    bool mSyslog = true;
+    bool mStderr = false;
+    double mStartTime = 0;
+};
+
+} // namespace manager

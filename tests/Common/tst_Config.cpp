@@ -1,0 +1,203 @@
+#include "Common/Config.h"
+#include "GUIManager.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QStringList captured;
+
+void capture(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    captured << text;
+}
+
+// Collects log lines while in scope.
+struct LogCapture
+{
+    LogCapture() { captured.clear(); previous = qInstallMessageHandler(capture); }
+    ~LogCapture() { qInstallMessageHandler(previous); }
+    QtMessageHandler previous;
+};
+
+const QVariantMap Defaults = {
+    { "mqtt/host", QStringLiteral("localhost") },
+    { "mqtt/port", 1883 },
+    { "log/stderr", true },
+};
+
+void writeFile(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+}
+
+} // namespace
+
+class TestConfig : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QVERIFY(m_dir.isValid()); m_path = m_dir.filePath(QString::number(++m_count) + ".conf"); }
+
+    void freshFileHoldsTypedDefaults()
+    {
+        {
+            LogCapture log;
+            Config config(m_path, GUIManager::Defaults);
+            QCOMPARE(captured, QStringList { "[Config] Creating default config file : " + m_path });
+            QCOMPARE(config.keys(), GUIManager::Defaults.keys());
+        }
+        QSettings file(m_path, QSettings::IniFormat);
+        QCOMPARE(file.childGroups(), (QStringList { "gui", "log", "mqtt", "topics" }));
+        QCOMPARE(file.allKeys().size(), 25);
+
+        // Reopened over the file's text, every default keeps its value and type.
+        Config reopened(m_path, GUIManager::Defaults);
+        for (auto it = GUIManager::Defaults.cbegin(); it != GUIManager::Defaults.cend(); ++it) {
+            QCOMPARE(reopened.get(it.key()), it.value());
+            QCOMPARE(reopened.get(it.key()).userType(), it.value().userType());
+        }
+    }
+
+    void fileValuesLayerOverDefaults()
+    {
+        writeFile(m_path, "[mqtt]\nport=1884\n[extra]\nkey=x\n");
+        Config changed(m_path, Defaults);
+        QCOMPARE(changed.get("mqtt/port"), QVariant(QStringLiteral("1884")));
+        QCOMPARE(changed.get("extra/key"), QVariant(QStringLiteral("x")));
+        QVERIFY(changed.keys().contains("extra/key"));
+        QVERIFY(!changed.get("no/such").isValid());
+
+        writeFile(m_path, "[mqtt]\nport=1883\n");
+        Config same(m_path, Defaults);
+        QCOMPARE(same.get("mqtt/port").userType(), int(QMetaType::Int));
+    }
+
+    void setAndOverrides()
+    {
+        Config config(m_path, Defaults);
+        QSignalSpy changed(&config, &Config::configChanged);
+        config.addOverrides({ { "mqtt/port", 1 } });
+        config.addOverrides({ { "mqtt/port", 2 }, { "only/override", "o" } });
+        QCOMPARE(config.get("mqtt/port"), QVariant(2));
+        QCOMPARE(config.get("only/override"), QVariant("o"));
+        QVERIFY(!config.keys().contains("only/override"));
+        QVERIFY(!config.toJson().contains("only"));
+
+        // An equal value (even as text) is no change: no signal, no write, override kept.
+        QFile::remove(m_path);
+        config.set("mqtt/port", QStringLiteral("1883"));
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(!QFile::exists(m_path));
+        QCOMPARE(config.get("mqtt/port"), QVariant(2));
+
+        config.set("mqtt/port", 1900);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toMap(), (QVariantMap { { "mqtt/port", 1900 } }));
+        QCOMPARE(config.get("mqtt/port"), QVariant(1900));
+        QCOMPARE(QSettings(m_path, QSettings::IniFormat).value("mqtt/port").toString(), QString("1900"));
+    }
+
+    void jsonForm()
+    {
+        writeFile(m_path, "nogroup=1\n");
+        Config config(m_path, Defaults);
+        config.addOverrides({ { "mqtt/host", "override" } });
+        const QJsonObject json = config.toJson();
+        QCOMPARE(json.keys(), (QStringList { "log", "mqtt" }));
+        QCOMPARE(json["mqtt"].toObject()["host"].toString(), QString("localhost"));
+        QCOMPARE(json["mqtt"].toObject()["port"].toInt(), 1883);
+        QCOMPARE(json["log"].toObject()["stderr"].toBool(), true);
+
+        QSignalSpy changed(&config, &Config::configChanged);
+        const auto incoming = QJsonDocument::fromJson(
+            R"({"mqtt": {"host": "broker", "port": 1883, "unknown": 1}, "other": {"x": 1}, "plain": 5})").object();
+        QCOMPARE(&config.fromJson(incoming), &config);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toMap(), (QVariantMap { { "mqtt/host", "broker" } }));
+        QCOMPARE(config.get("mqtt/host"), QVariant("override"));
+        QCOMPARE(config.toJson()["mqtt"].toObject()["host"].toString(), QString("broker"));
+        QCOMPARE(QSettings(m_path, QSettings::IniFormat).value("mqtt/host").toString(), QString("broker"));
+
+        QFile::remove(m_path);
+        config.fromJson(incoming);
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!QFile::exists(m_path));
+    }
+
+    void printAlignsColumns()
+    {
+        Config config(m_path, Defaults);
+        config.addOverrides({ { "log/stderr", false } });
+        LogCapture log;
+        config.print();
+        const QString dashes = "[Config] " + QString(60, '-');
+        QCOMPARE(captured.size(), 7);
+        QCOMPARE(captured.at(0), dashes);
+        QCOMPARE(captured.at(1), "[Config]  SETTINGS (" + m_path + ")");
+        QCOMPARE(captured.at(2), dashes);
+        QCOMPARE(captured.at(3), QString("[Config]  log/stderr : false"));
+        QCOMPARE(captured.at(4), QString("[Config]  mqtt/host  : localhost"));
+        QCOMPARE(captured.at(5), QString("[Config]  mqtt/port  : 1883"));
+        QCOMPARE(captured.at(6), dashes);
+    }
+
+    void unwritableFileKeepsValues()
+    {
+        // A regular file as the parent directory defeats even root.
+        writeFile(m_dir.filePath("blocker"), "");
+        const QString path = m_dir.filePath("blocker/gui.conf");
+        LogCapture log;
+        Config config(path, Defaults);
+        QCOMPARE(captured.size(), 2);
+        QVERIFY(captured.at(1).startsWith("[Config] WARN: Cannot write config file : " + path));
+
+        QSignalSpy changed(&config, &Config::configChanged);
+        config.set("mqtt/host", "kept");
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(config.get("mqtt/host"), QVariant("kept"));
+        QCOMPARE(captured.size(), 3);
+        QVERIFY(captured.at(2).startsWith("[Config] WARN: "));
+    }
+
+    void outsideEditsAreNoticedEveryTime()
+    {
+        Config config(m_path, Defaults);
+        QStringList order;
+        connect(&config, &Config::configFileChanged, this, [&] { order << "file"; });
+        connect(&config, &Config::configChanged, this,
+                [&](const QVariantMap& changes) { order << changes.value("mqtt/host").toString(); });
+        QSignalSpy changed(&config, &Config::configChanged);
+
+        // An editor that replaces the file.
+        QSaveFile replaced(m_path);
+        QVERIFY(replaced.open(QIODevice::WriteOnly));
+        replaced.write("[mqtt]\nhost=first\n");
+        QVERIFY(replaced.commit());
+        QVERIFY(changed.wait(5000));
+        QCOMPARE(order, (QStringList { "file", "first" }));
+
+        // One that writes in place.
+        writeFile(m_path, "[mqtt]\nhost=second-edit\n");
+        QVERIFY(changed.wait(5000));
+        QCOMPARE(order, (QStringList { "file", "first", "file", "second-edit" }));
+        QCOMPARE(config.get("mqtt/host"), QVariant("second-edit"));
+        QCOMPARE(config.get("mqtt/port"), QVariant(1883));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    int m_count = 0;
+};
+
+QTEST_GUILESS_MAIN(TestConfig)
+#include "tst_Config.moc"
