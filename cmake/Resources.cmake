@@ -1,0 +1,73 @@
+# The QML tree, the font, the compiled translation and generated artwork are
+# compiled into one resource object library that the application and the
+# tests link.
+#
+# Generated files are registered with quillon_add_generated_resource(ALIAS FILE)
+# before this file's end writes the resource list.
+
+set(QUILLON_GENERATED_ALIASES "")
+set(QUILLON_GENERATED_FILES "")
+macro(quillon_add_generated_resource alias file)
+  list(APPEND QUILLON_GENERATED_ALIASES ${alias})
+  list(APPEND QUILLON_GENERATED_FILES ${file})
+endmacro()
+
+# UI font from the system package, copied at build time.
+set(QUILLON_FONT_DIR /usr/share/fonts/truetype/dejavu)
+foreach(font DejaVuSans.ttf DejaVuSans-Bold.ttf)
+  set(out ${CMAKE_BINARY_DIR}/generated/fonts/${font})
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E copy ${QUILLON_FONT_DIR}/${font} ${out}
+    DEPENDS ${QUILLON_FONT_DIR}/${font} VERBATIM)
+  quillon_add_generated_resource(qml/fonts/${font} ${out})
+endforeach()
+
+# Greek translation.
+set(QUILLON_TS ${CMAKE_SOURCE_DIR}/qml/translations/Quillon_el_GR.ts)
+if(EXISTS ${QUILLON_TS})
+  set(qm ${CMAKE_BINARY_DIR}/generated/translations/Quillon_el_GR.qm)
+  add_custom_command(OUTPUT ${qm}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/generated/translations
+    COMMAND Qt5::lrelease -silent ${QUILLON_TS} -qm ${qm}
+    DEPENDS ${QUILLON_TS} VERBATIM)
+  quillon_add_generated_resource(qml/translations/Quillon_el_GR.qm ${qm})
+endif()
+
+include(${CMAKE_SOURCE_DIR}/cmake/Artwork.cmake OPTIONAL)
+
+# Static QML sources: everything under qml/ except translation sources and
+# artwork sources that are rendered at build time.
+file(GLOB_RECURSE QUILLON_QML_FILES CONFIGURE_DEPENDS
+  RELATIVE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/qml/*)
+list(FILTER QUILLON_QML_FILES EXCLUDE REGEX "\\.ts$|/src/|\\.md$")
+
+set(qrc ${CMAKE_BINARY_DIR}/generated/quillon.qrc)
+set(qrc_text "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/\">\n")
+set(qrc_deps "")
+foreach(f ${QUILLON_QML_FILES})
+  if(f STREQUAL "qml/qtquickcontrols2.conf")
+    string(APPEND qrc_text "  <file alias=\"qtquickcontrols2.conf\">${CMAKE_SOURCE_DIR}/${f}</file>\n")
+  else()
+    string(APPEND qrc_text "  <file alias=\"${f}\">${CMAKE_SOURCE_DIR}/${f}</file>\n")
+  endif()
+  list(APPEND qrc_deps ${CMAKE_SOURCE_DIR}/${f})
+endforeach()
+list(LENGTH QUILLON_GENERATED_FILES n_generated)
+if(n_generated GREATER 0)
+  math(EXPR last "${n_generated} - 1")
+  foreach(i RANGE ${last})
+    list(GET QUILLON_GENERATED_ALIASES ${i} alias)
+    list(GET QUILLON_GENERATED_FILES ${i} file)
+    string(APPEND qrc_text "  <file alias=\"${alias}\">${file}</file>\n")
+    list(APPEND qrc_deps ${file})
+  endforeach()
+endif()
+string(APPEND qrc_text "</qresource>\n</RCC>\n")
+file(GENERATE OUTPUT ${qrc} CONTENT "${qrc_text}")
+
+set(qrc_cpp ${CMAKE_BINARY_DIR}/generated/qrc_quillon.cpp)
+add_custom_command(OUTPUT ${qrc_cpp}
+  COMMAND Qt5::rcc --name quillon --output ${qrc_cpp} ${qrc}
+  DEPENDS ${qrc} ${qrc_deps} VERBATIM)
+add_library(quillon_resources OBJECT ${qrc_cpp})
+target_link_libraries(quillon_resources PRIVATE Qt5::Core)

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+// Collects every message logged while it exists; debug messages included.
+class LogCapture
+{
+public:
+    struct Line {
+        QtMsgType type;
+        QString text;
+    };
+
+    LogCapture();
+    ~LogCapture();
+
+    QList<Line> lines() const;
+    QStringList texts() const;
+    // Lines that contain `part`.
+    int count(const QString& part) const;
+    bool contains(const QString& part) const;
+    bool contains(QtMsgType type, const QString& text) const;
+    void clear();
+
+private:
+    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& text);
+
+    QtMessageHandler m_previous;
+};

@@ -1,0 +1,120 @@
+#include "TestBroker.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+TestBroker::TestBroker() : m_port(freePort())
+{
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+TestBroker::~TestBroker()
+{
+    stop();
+}
+
+quint16 TestBroker::freePort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
+}
+
+void TestBroker::addUser(const QString& user, const QString& password)
+{
+    QStringList args{QStringLiteral("-b")};
+    if (!m_withUsers)
+        args.prepend(QStringLiteral("-c"));
+    m_withUsers = true;
+    QProcess::execute(QStringLiteral("mosquitto_passwd"),
+                      args + QStringList{m_dir.filePath(QStringLiteral("passwd")), user, password});
+}
+
+bool TestBroker::writeConfig()
+{
+    const QString passwd = m_dir.filePath(QStringLiteral("passwd"));
+    if (m_withUsers)
+        QFile::setPermissions(passwd, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile conf(m_dir.filePath(QStringLiteral("mosquitto.conf")));
+    if (!conf.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QByteArray text = "listener " + QByteArray::number(m_port) + " 127.0.0.1\n";
+    // Stays root so it can read the private folder it runs from.
+    text += "user root\npersistence false\nlog_dest none\n";
+    if (m_withUsers)
+        text += "allow_anonymous false\npassword_file " + passwd.toUtf8() + "\n";
+    else
+        text += "allow_anonymous true\n";
+    conf.write(text);
+    return true;
+}
+
+bool TestBroker::start()
+{
+    if (isRunning())
+        return true;
+    if (!writeConfig())
+        return false;
+    m_process.start(QStringLiteral("mosquitto"),
+                    {QStringLiteral("-c"), m_dir.filePath(QStringLiteral("mosquitto.conf"))});
+    if (!m_process.waitForStarted(5000))
+        return false;
+    return waitForPort(5000);
+}
+
+void TestBroker::stop()
+{
+    if (!isRunning())
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+void TestBroker::kill()
+{
+    if (!isRunning())
+        return;
+    m_process.kill();
+    m_process.waitForFinished(5000);
+}
+
+bool TestBroker::restart()
+{
+    stop();
+    return start();
+}
+
+bool TestBroker::isRunning() const
+{
+    return m_process.state() != QProcess::NotRunning;
+}
+
+quint16 TestBroker::port() const
+{
+    return m_port;
+}
+
+QString TestBroker::host() const
+{
+    return QStringLiteral("127.0.0.1");
+}
+
+bool TestBroker::waitForPort(int millis) const
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < millis) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, m_port);
+        if (socket.waitForConnected(200))
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}

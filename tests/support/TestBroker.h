@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+// A private mosquitto on a free 127.0.0.1 port, for one test program.
+class TestBroker
+{
+public:
+    TestBroker();
+    ~TestBroker();
+
+    // Users given here are the only ones allowed in; none means anonymous access.
+    void addUser(const QString& user, const QString& password);
+    bool start();
+    void stop();
+    // Kills the broker without a clean shutdown, as a crash would.
+    void kill();
+    bool restart();
+    bool isRunning() const;
+    quint16 port() const;
+    QString host() const;
+
+    static quint16 freePort();
+
+private:
+    bool writeConfig();
+    bool waitForPort(int millis) const;
+
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    quint16 m_port;
+    bool m_withUsers = false;
+};
