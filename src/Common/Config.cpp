@@ -78,8 +78,18 @@ void Config::print() const
     qInfo().noquote().nospace() << dashes;
     for (const QString& key : keys())
         qInfo().noquote().nospace()
-            << QStringLiteral("[Config]  %1 : %2").arg(key.leftJustified(width), get(key).toString());
+            << QStringLiteral("[Config]  %1 : %2").arg(key.leftJustified(width), printable(key));
     qInfo().noquote().nospace() << dashes;
+}
+
+QString Config::printable(const QString& key) const
+{
+    const QString value = get(key).toString();
+    // Credentials never reach a log.
+    if (key.section(QLatin1Char('/'), -1).contains(QLatin1String("password"), Qt::CaseInsensitive)
+        && !value.isEmpty())
+        return QStringLiteral("********");
+    return value;
 }
 
 QJsonObject Config::toJson() const

@@ -42,6 +42,7 @@ private:
     void save();
     void watch();
     QVariantMap readFile();
+    QString printable(const QString& key) const;
 
     QString m_filename;
     QVariantMap m_settings;

@@ -1,6 +1,8 @@
 #include "Common/Config.h"
 #include "GUIManager.h"
 
+#include "LogCapture.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QSettings>
@@ -9,21 +11,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList captured;
-
-void capture(QtMsgType, const QMessageLogContext&, const QString& text)
-{
-    captured << text;
-}
-
-// Collects log lines while in scope.
-struct LogCapture
-{
-    LogCapture() { captured.clear(); previous = qInstallMessageHandler(capture); }
-    ~LogCapture() { qInstallMessageHandler(previous); }
-    QtMessageHandler previous;
-};
 
 const QVariantMap Defaults = {
     { "mqtt/host", QStringLiteral("localhost") },
@@ -52,7 +39,7 @@ private slots:
         {
             LogCapture log;
             Config config(m_path, GUIManager::Defaults);
-            QCOMPARE(captured, QStringList { "[Config] Creating default config file : " + m_path });
+            QCOMPARE(log.texts(), QStringList { "[Config] Creating default config file : " + m_path });
             QCOMPARE(config.keys(), GUIManager::Defaults.keys());
         }
         QSettings file(m_path, QSettings::IniFormat);
@@ -140,14 +127,25 @@ private slots:
         LogCapture log;
         config.print();
         const QString dashes = "[Config] " + QString(60, '-');
-        QCOMPARE(captured.size(), 7);
-        QCOMPARE(captured.at(0), dashes);
-        QCOMPARE(captured.at(1), "[Config]  SETTINGS (" + m_path + ")");
-        QCOMPARE(captured.at(2), dashes);
-        QCOMPARE(captured.at(3), QString("[Config]  log/stderr : false"));
-        QCOMPARE(captured.at(4), QString("[Config]  mqtt/host  : localhost"));
-        QCOMPARE(captured.at(5), QString("[Config]  mqtt/port  : 1883"));
-        QCOMPARE(captured.at(6), dashes);
+        QCOMPARE(log.texts().size(), 7);
+        QCOMPARE(log.texts().at(0), dashes);
+        QCOMPARE(log.texts().at(1), "[Config]  SETTINGS (" + m_path + ")");
+        QCOMPARE(log.texts().at(2), dashes);
+        QCOMPARE(log.texts().at(3), QString("[Config]  log/stderr : false"));
+        QCOMPARE(log.texts().at(4), QString("[Config]  mqtt/host  : localhost"));
+        QCOMPARE(log.texts().at(5), QString("[Config]  mqtt/port  : 1883"));
+        QCOMPARE(log.texts().at(6), dashes);
+    }
+
+    void printHidesPasswords()
+    {
+        Config config(m_path, GUIManager::Defaults);
+        config.addOverrides({ { "mqtt/password", "hunter2" } });
+        LogCapture log;
+        config.print();
+        QVERIFY(log.contains("[Config]  " + QString("mqtt/password").leftJustified(20) + " : ********"));
+        for (const QString& line : log.texts())
+            QVERIFY2(!line.contains("hunter2"), qPrintable(line));
     }
 
     void unwritableFileKeepsValues()
@@ -157,15 +155,15 @@ private slots:
         const QString path = m_dir.filePath("blocker/gui.conf");
         LogCapture log;
         Config config(path, Defaults);
-        QCOMPARE(captured.size(), 2);
-        QVERIFY(captured.at(1).startsWith("[Config] WARN: Cannot write config file : " + path));
+        QCOMPARE(log.texts().size(), 2);
+        QVERIFY(log.texts().at(1).startsWith("[Config] WARN: Cannot write config file : " + path));
 
         QSignalSpy changed(&config, &Config::configChanged);
         config.set("mqtt/host", "kept");
         QCOMPARE(changed.count(), 1);
         QCOMPARE(config.get("mqtt/host"), QVariant("kept"));
-        QCOMPARE(captured.size(), 3);
-        QVERIFY(captured.at(2).startsWith("[Config] WARN: "));
+        QCOMPARE(log.texts().size(), 3);
+        QVERIFY(log.texts().at(2).startsWith("[Config] WARN: "));
     }
 
     void outsideEditsAreNoticedEveryTime()
