@@ -1,0 +1,97 @@
+import QtQuick 2.15
+import QtQuick.Controls.Material 2.15
+import QtGraphicalEffects 1.15
+
+// Flat button whose press floods it from the touch point with a darker shade.
+Rectangle {
+    id: root
+    property alias text: label.text
+    property alias textColor: label.color
+    property alias font: label.font
+    property url icon: ""
+    property color iconColor: "white"
+    property int iconSize: 32
+    property color borderColor: "transparent"
+    property int borderWidth: 0
+    readonly property bool down: area.pressed
+
+    signal clicked()
+    signal pressed()
+    signal released()
+
+    width: 200
+    height: 60
+    color: Material.accent
+    border.width: borderWidth
+    border.color: borderColor
+    clip: true
+
+    Rectangle {
+        id: fill
+        property real diameter: 0
+        width: diameter
+        height: diameter
+        radius: diameter / 2
+        x: area.mouseX - diameter / 2
+        y: area.mouseY - diameter / 2
+        color: Qt.darker(root.color, 1.5)
+        visible: area.pressed
+
+        NumberAnimation {
+            id: grow
+            target: fill
+            property: "diameter"
+            from: 0
+            to: 3 * Math.max(root.width, root.height)
+            duration: 300
+        }
+    }
+
+    Item {
+        id: iconSlot
+        visible: root.icon.toString() !== ""
+        width: visible ? root.width * 0.35 : 0
+        height: root.height
+
+        Image {
+            id: iconImage
+            anchors.centerIn: parent
+            width: root.iconSize
+            height: root.iconSize
+            sourceSize: Qt.size(root.iconSize, root.iconSize)
+            source: root.icon
+            visible: false
+        }
+        ColorOverlay {
+            anchors.fill: iconImage
+            source: iconImage
+            color: root.iconColor
+        }
+    }
+
+    Text {
+        id: label
+        anchors.left: iconSlot.right
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.leftMargin: iconSlot.visible ? 0 : 8
+        anchors.rightMargin: 8
+        horizontalAlignment: iconSlot.visible ? Text.AlignLeft : Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+        color: "white"
+        font.family: "DejaVu Sans"
+        wrapMode: Text.WordWrap
+    }
+
+    MouseArea {
+        id: area
+        anchors.fill: parent
+        onPressed: {
+            grow.restart()
+            root.pressed()
+        }
+        onReleased: root.released()
+        onClicked: root.clicked()
+    }
+}

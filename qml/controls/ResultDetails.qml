@@ -1,0 +1,110 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+
+// The detail block under a result: what is left on the ticket or card.
+// Texts are translated in the context of the page that shows the block.
+Item {
+    id: root
+    property string trContext: ""
+    // Ticket types for which the page shows details.
+    property var shownTypes: []
+    property var result: transaction
+    readonly property var details: result && result.details ? result.details : ({})
+    readonly property int type: result && result.type !== undefined ? result.type : -1
+    readonly property var locale: Qt.locale(manager.language)
+    readonly property var content: shownTypes.indexOf(type) < 0 ? null : layoutFor(type)
+
+    function tr(text) {
+        return manager.dynTr + qsTranslate(trContext, text)
+    }
+    function unit(n, one, many) {
+        return n + " " + tr(n === 1 ? one : many)
+    }
+    function periodText(minutes) {
+        var m = Number(minutes) || 0
+        if (m > 1440)
+            return unit(Math.round(m / 1440), "day", "days")
+        if (m > 120)
+            return unit(Math.round(m / 60), "hour", "hours")
+        return unit(m, "min", "mins")
+    }
+    function money(value) {
+        return (Number(value) || 0).toLocaleCurrencyString(locale)
+    }
+    function dateText(value) {
+        var d = new Date(value)
+        return isNaN(d.getTime()) ? "" : d.toLocaleDateString(locale, "d MMM yy")
+    }
+    function field(caption, value, bold) {
+        return { caption: tr(caption), value: value, bold: bold }
+    }
+    // Left and right column for a ticket type; a null right column centres the left one.
+    function layoutFor(t) {
+        var transfer = field("Remaining", periodText(details.transferRemainingMin), true)
+        switch (t) {
+        case 0:
+            return { left: transfer, right: null }
+        case 5: case 12: case 16:
+            return { left: transfer, right: field("Trips", String(Number(details.remaining) || 0), true) }
+        case 14:
+            return { left: transfer, right: field("Balance", money(details.remaining), false) }
+        case 8:
+            return { left: field("Remaining", periodText(details.remaining), true),
+                     right: field("Expires", dateText(details.expires), true) }
+        case 2: case 15:
+            return { left: field("Deducted", money(details.deducted), false),
+                     right: field("Balance", money(details.remaining), false) }
+        }
+        return null
+    }
+
+    width: parent ? parent.width : 480
+    height: 100
+    visible: content !== null
+
+    component DetailColumn: Column {
+        property var entry
+        property int alignment: Text.AlignLeft
+
+        Label {
+            width: parent.width
+            height: 30
+            horizontalAlignment: parent.alignment
+            verticalAlignment: Text.AlignBottom
+            text: parent.entry ? parent.entry.caption : ""
+            color: Material.foreground
+            font.family: "DejaVu Sans"
+            font.pointSize: 10
+        }
+        Label {
+            objectName: "detailValue"
+            width: parent.width
+            height: 70
+            horizontalAlignment: parent.alignment
+            verticalAlignment: Text.AlignVCenter
+            text: parent.entry ? parent.entry.value : ""
+            color: Material.foreground
+            font.family: "DejaVu Sans"
+            font.pointSize: 14
+            font.bold: parent.entry ? parent.entry.bold : false
+        }
+    }
+
+    DetailColumn {
+        objectName: "leftColumn"
+        entry: root.content ? root.content.left : null
+        readonly property bool alone: !root.content || !root.content.right
+        x: alone ? 0 : 35
+        width: alone ? root.width : root.width / 2 - 35
+        alignment: alone ? Text.AlignHCenter : Text.AlignLeft
+    }
+    DetailColumn {
+        objectName: "rightColumn"
+        visible: root.content !== null && root.content.right !== null
+        entry: root.content ? root.content.right : null
+        x: root.width / 2
+        width: root.width / 2 - 35
+        alignment: Text.AlignRight
+    }
+}

@@ -1,0 +1,37 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+
+// Animation frame below the page centre with the prompt at the right.
+Item {
+    id: root
+    property alias text: prompt.text
+    property alias source: frameImage.source
+
+    anchors.fill: parent
+
+    Image {
+        id: frameImage
+        objectName: "frameImage"
+        anchors.centerIn: parent
+        anchors.verticalCenterOffset: 10
+        width: 300
+        height: 300
+        sourceSize: Qt.size(360, 360)
+        fillMode: Image.PreserveAspectFit
+        smooth: true
+    }
+    Label {
+        id: prompt
+        anchors.right: parent.right
+        anchors.rightMargin: 20
+        y: 150
+        width: 150
+        height: 170
+        horizontalAlignment: Text.AlignRight
+        color: Material.foreground
+        font.family: "DejaVu Sans"
+        font.pointSize: 14
+        font.bold: true
+    }
+}

@@ -1,0 +1,119 @@
+import QtQuick 2.15
+import QtQuick.Window 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import "controls"
+
+ApplicationWindow {
+    id: window
+    width: 480
+    height: 800
+    x: 0
+    // One pixel above the top edge hides the panel's top border row.
+    y: -1
+    visible: true
+    title: "Validator"
+
+    property var screenList: [
+        { name: "InitPage", page: "qrc:/qml/screens/InitPage.qml" },
+        { name: "Busy", page: "qrc:/qml/screens/Busy.qml" },
+        { name: "ScanCard", page: "qrc:/qml/screens/ScanCard.qml" },
+        { name: "ScanBarcode", page: "qrc:/qml/screens/ScanBarcode.qml" },
+        { name: "ScanScreens", page: "qrc:/qml/screens/ScanScreens.qml" },
+        { name: "Valid", page: "qrc:/qml/screens/Valid.qml" },
+        { name: "Invalid", page: "qrc:/qml/screens/Invalid.qml" },
+        { name: "AlreadyValid", page: "qrc:/qml/screens/AlreadyValid.qml" },
+        { name: "Retry", page: "qrc:/qml/screens/Retry.qml" },
+        { name: "OutOfOrder", page: "qrc:/qml/screens/OutOfOrder.qml" },
+        { name: "OutOfService", page: "qrc:/qml/screens/OutOfService.qml" },
+        { name: "ScreenSaver", page: "qrc:/qml/screens/ScreenSaver.qml" },
+        { name: "Settings", page: "qrc:/qml/screens/settings/Main.qml" },
+        { name: "Login", page: "qrc:/qml/screens/settings/Login.qml" }
+    ]
+    property string currentScreen: "Busy"
+
+    locale: Qt.locale(manager.language)
+
+    FontLoader { source: "qrc:/qml/fonts/DejaVuSans.ttf" }
+
+    background: Image {
+        source: "qrc:/qml/images/background.png"
+        fillMode: Image.Stretch
+    }
+
+    header: Item {
+        objectName: "header"
+        height: 120
+        visible: window.currentScreen !== "Settings" && window.currentScreen !== "ScreenSaver"
+
+        CustomRoundButton {
+            objectName: "languageButton"
+            anchors.left: parent.left
+            anchors.leftMargin: 30
+            anchors.verticalCenter: parent.verticalCenter
+            radius: 35
+            iconSize: 100
+            icon: manager.language === "el_GR" ? "qrc:/qml/images/Flags/uk.png"
+                                               : "qrc:/qml/images/Flags/gr.png"
+            onClicked: manager.language = manager.language === "el_GR" ? "en_IE" : "el_GR"
+        }
+
+        HeaderClock {
+            objectName: "clock"
+            anchors.right: parent.right
+            anchors.rightMargin: 25
+            anchors.verticalCenter: parent.verticalCenter
+            onMaintenanceRequested: manager.setMaintenanceScreen()
+        }
+    }
+
+    Repeater {
+        model: window.screenList
+
+        Loader {
+            objectName: "page_" + modelData.name
+            anchors.fill: parent
+            asynchronous: false
+            source: modelData.page
+            visible: window.currentScreen === modelData.name
+        }
+    }
+
+    CustomPopup {
+        id: errorPopup
+        objectName: "errorPopup"
+    }
+
+    Connections {
+        target: manager
+        function onScreenChanged() {
+            console.log("[QML] Screen changed : " + manager.screen)
+            window.currentScreen = manager.screen
+        }
+        function onErrorOccured(error) {
+            console.log("[QML] Error occured : " + error)
+            errorPopup.showInformation(error)
+        }
+    }
+
+    // Never takes input; it only decides whether the pointer is drawn.
+    MouseArea {
+        parent: window.overlay
+        anchors.fill: parent
+        acceptedButtons: Qt.NoButton
+        cursorShape: manager.showCursor ? Qt.ArrowCursor : Qt.BlankCursor
+        z: 1000
+    }
+
+    Label {
+        objectName: "versionLabel"
+        parent: window.overlay
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 10
+        text: "v" + Qt.application.version
+        font.family: "DejaVu Sans"
+        font.pixelSize: 12
+        color: Material.color(Material.Grey, Material.Shade700)
+    }
+}

@@ -1,0 +1,95 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import "../controls"
+
+// First start: the technician enters the device serial number.
+Item {
+    id: page
+    readonly property bool inputValid: isValidSerial(serialField.text)
+
+    function isValidSerial(text) {
+        return /^[CK][0-9]{8}$/.test(text)
+    }
+    function askToSave() {
+        if (!inputValid)
+            return
+        Qt.inputMethod.hide()
+        serialField.focus = false
+        confirmPopup.showDialog(manager.dynTr + qsTr("Please confirm the serial number")
+                                + "\n\n" + serialField.text)
+    }
+
+    clip: true
+
+    Flickable {
+        id: form
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        height: Math.min(parent.height, keyboard.y)
+        contentHeight: formColumn.height + 40
+        boundsBehavior: Flickable.StopAtBounds
+
+        Column {
+            id: formColumn
+            y: 40
+            width: parent.width
+            spacing: 25
+
+            TextBox {
+                text: manager.dynTr + qsTr("Enter Serial Number")
+                size: 18
+                bold: true
+                height: 60
+            }
+            TextField {
+                id: serialField
+                objectName: "serialField"
+                anchors.horizontalCenter: parent.horizontalCenter
+                width: 350
+                horizontalAlignment: TextInput.AlignHCenter
+                placeholderText: "K00000000"
+                text: manager.deviceId
+                font.family: "DejaVu Sans"
+                font.pointSize: 18
+                inputMethodHints: Qt.ImhUppercaseOnly | Qt.ImhNoPredictiveText
+                onAccepted: page.askToSave()
+            }
+            Label {
+                objectName: "serialHint"
+                width: parent.width
+                height: 30
+                horizontalAlignment: Text.AlignHCenter
+                text: manager.dynTr + qsTr("Must start with 'C' or 'K' followed by 8 digits")
+                color: "#db4a37"
+                font.family: "DejaVu Sans"
+                font.pointSize: 11
+                opacity: page.inputValid ? 0 : 1
+            }
+            CustomButton {
+                objectName: "saveButton"
+                anchors.horizontalCenter: parent.horizontalCenter
+                width: 300
+                height: 60
+                radius: 4
+                text: manager.dynTr + qsTr("SAVE")
+                font.pixelSize: 20
+                font.bold: true
+                enabled: page.inputValid
+                color: enabled ? Material.accent : "#8f8f8f"
+                onClicked: page.askToSave()
+            }
+        }
+    }
+
+    CustomPopup {
+        id: confirmPopup
+        objectName: "confirmPopup"
+        onButtonYesPressed: manager.saveDeviceIdRequest(serialField.text)
+    }
+
+    KeyboardPanel {
+        id: keyboard
+    }
+}
