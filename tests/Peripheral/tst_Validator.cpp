@@ -8,6 +8,9 @@
 
 #include <QJsonDocument>
 #include <QPointer>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -269,6 +272,11 @@ void TestValidator::readerRecordsAndRequests()
     QCOMPARE(first->atr(), QStringLiteral("3B8F"));
     QCOMPARE(first->production(), QDate(2023, 6, 14));
     QVERIFY(!first->parent()->findChildren<SAM*>().last()->production().isValid());
+    // QML follows the record pointers down to the module.
+    QQmlEngine engine;
+    engine.rootContext()->setContextProperty(QStringLiteral("validatorManager"), m_validator);
+    QQmlExpression atr(engine.rootContext(), nullptr, QStringLiteral("validatorManager.rfid.sam.atr"));
+    QCOMPARE(atr.evaluate().toString(), QStringLiteral("3B8F"));
     QVERIFY(!barcode->active());
     QVERIFY(barcode->enabled());
     QCOMPARE(barcode->firmware(), QStringLiteral("BC-7"));
