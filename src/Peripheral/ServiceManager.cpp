@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QLocale>
 
 namespace manager {
 
@@ -34,7 +35,8 @@ QString valueText(const QJsonValue& value)
     if (value.isBool())
         return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
     if (value.isDouble())
-        return QString::number(value.toDouble());
+        // Plain shortest form: an uptime in seconds must not turn into "1.23457e+06".
+        return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
     if (value.isString())
         return value.toString();
     if (value.isArray())

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Peripheral/ServiceManager.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QTimer>
+#include <QVariantMap>
+
+namespace manager {
+
+class MqttClient;
+
+// Client of the system inspector: audio volume and playback, statistics,
+// and the reboot and shutdown requests.
+class Inspector : public ServiceManager
+{
+    Q_OBJECT
+    Q_PROPERTY(QVariantMap memory READ memory NOTIFY memoryChanged)
+    Q_PROPERTY(QVariantMap cpu READ cpu NOTIFY cpuChanged)
+    Q_PROPERTY(QVariantMap disks READ disks NOTIFY disksChanged)
+    Q_PROPERTY(int audioVolume READ audioVolume WRITE setAudioVolume NOTIFY audioVolumeChanged)
+public:
+    Inspector(MqttClient& mqtt, const QString& baseTopic, QObject* parent = nullptr);
+
+    QVariantMap memory() const;
+    QVariantMap cpu() const;
+    QVariantMap disks() const;
+    int audioVolume() const;
+
+signals:
+    void memoryChanged();
+    void cpuChanged();
+    void disksChanged();
+    void audioVolumeChanged();
+    void systemRebootStarted();
+    void systemShutdownStarted();
+
+public slots:
+    void refresh() override;
+    void setAudioVolume(int value);
+    void audioPlay(const QString& file);
+    void systemReboot();
+    void systemShutdown();
+    void scheduleShutdown(int sec);
+    void abortShutdown();
+
+private:
+    void onInfoReceived(const QJsonObject& message, const QString& topic);
+    void onStatusReceived(const QJsonObject& message, const QString& topic);
+    void onAudioReceived(const QJsonObject& message, const QString& topic);
+    void requestPower(const QString& action);
+
+    QVariantMap m_memory;
+    QVariantMap m_cpu;
+    QVariantMap m_disks;
+    QVariantMap m_audio;
+    QTimer m_shutdownTimer;
+};
+
+} // namespace manager
