@@ -42,7 +42,7 @@ Item {
             width: parent.width
             height: 22
             horizontalAlignment: Text.AlignHCenter
-            text: manager.dynTr + root.now.toLocaleDateString(root.locale, "dd-MMM-yyyy")
+            text: root.now.toLocaleDateString(root.locale, "dd-MMM-yyyy")
             color: Material.foreground
             font.family: "DejaVu Sans"
             font.pixelSize: 20

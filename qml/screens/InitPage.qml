@@ -91,5 +91,6 @@ Item {
 
     KeyboardPanel {
         id: keyboard
+        objectName: "keyboard"
     }
 }

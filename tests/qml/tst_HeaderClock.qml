@@ -67,13 +67,5 @@ Item {
             wait(1200)
             compare(requests.count, 1)
         }
-
-        function test_showsTimeInLanguage() {
-            manager.language = "el_GR"
-            var now = new Date()
-            tryCompare(findChild(clock, "clockDate"), "text",
-                       now.toLocaleDateString(Qt.locale("el_GR"), "dd-MMM-yyyy"))
-            manager.language = "en_IE"
-        }
     }
 }

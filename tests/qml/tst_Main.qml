@@ -44,17 +44,6 @@ Item {
         function page(name) {
             return findChild(window.contentItem, "page_" + name)
         }
-        function header() {
-            return findChild(window, "header")
-        }
-
-        function test_window() {
-            compare(window.width, 480)
-            compare(window.height, 800)
-            compare(window.y, -1)
-            compare(window.title, "Validator")
-        }
-
         function test_everyPageLoadedAtOnce() {
             compare(window.screenList.length, 14)
             for (var i = 0; i < window.screenList.length; ++i) {
@@ -71,19 +60,6 @@ Item {
                 var name = window.screenList[i].name
                 compare(page(name).visible, name === "Valid", name)
             }
-            manager.screen = "Busy"
-        }
-
-        function test_headerVisibility_data() {
-            return [
-                { tag: "Busy", shown: true }, { tag: "Login", shown: true },
-                { tag: "ScanScreens", shown: true }, { tag: "Settings", shown: false },
-                { tag: "ScreenSaver", shown: false }
-            ]
-        }
-        function test_headerVisibility(data) {
-            manager.screen = data.tag
-            compare(header().visible, data.shown)
             manager.screen = "Busy"
         }
 
@@ -107,13 +83,6 @@ Item {
             compare(window.locale.name, "el_GR")
             mouseClick(button)
             compare(manager.language, "en_IE")
-        }
-
-        function test_clockOpensMaintenance() {
-            var clock = findChild(window, "clock")
-            manager.maintenanceCalls = 0
-            mouseClick(clock); mouseClick(clock); mouseClick(clock)
-            tryCompare(manager, "maintenanceCalls", 1, 1500)
         }
 
         function test_errorPopup() {
