@@ -36,8 +36,7 @@ public:
     {
         m_link = link;
         const QString near = QStringLiteral("pty,raw,echo=0,link=") + link;
-        const QString far = echo ? QStringLiteral("PIPE")
-                                 : QStringLiteral("pty,raw,echo=0,link=") + link + QStringLiteral(".far");
+        const QString far = echo ? QStringLiteral("PIPE") : near + QStringLiteral(".far");
         m_socat.start(QStringLiteral("socat"), {near, far});
         return m_socat.waitForStarted(3000)
             && QTest::qWaitFor([&] { return QFile::exists(link); }, 3000);
@@ -70,7 +69,8 @@ void writeFile(const QString& path, const QByteArray& data)
     file.write(data);
 }
 
-void addUsb(const QString& root, const QString& port, const QByteArray& vendor, const QByteArray& product)
+void addUsb(const QString& root, const QString& port, const QByteArray& vendor,
+            const QByteArray& product)
 {
     const QString dir = root + QLatin1Char('/') + port;
     QVERIFY(QDir().mkpath(dir));
@@ -95,7 +95,8 @@ QJsonObject blmStatus(bool rfidActive, const QJsonArray& sams)
 {
     const QJsonObject rfid{{"active", rfidActive}, {"state", 2}, {"sams", sams}};
     return QJsonObject{{"service", true},
-                       {"device", QJsonObject{{"rfid", rfid}, {"barcode", QJsonObject{{"active", true}}}}},
+                       {"device", QJsonObject{{"rfid", rfid},
+                                              {"barcode", QJsonObject{{"active", true}}}}},
                        {"state", QJsonObject{{"hasRfid", true}, {"hasRoute", true}, {"hasQr", true},
                                              {"hasObu", true}}}};
 }
@@ -205,20 +206,24 @@ void TestDiagnostics::usbRows_data()
     QTest::addColumn<QString>("property");
     QTest::addColumn<QString>("expected");
     const QByteArray none;
-
-    QTest::newRow("rfid expected") << "1-1.3" << QByteArray("0ab1\n") << QByteArray("0007\n") << "rfidUsb" << "OK";
-    QTest::newRow("rfid other product") << "1-1.3" << QByteArray("0ab1") << QByteArray("0008") << "rfidUsb" << "ERROR";
-    QTest::newRow("rfid unreadable") << "1-1.3" << none << none << "rfidUsb" << "ERROR";
-    QTest::newRow("rfid absent") << "" << none << none << "rfidUsb" << "MISSING";
-    QTest::newRow("touch is case-sensitive") << "1-1.7" << QByteArray("222A") << QByteArray("0001") << "touch" << "ERROR";
-    QTest::newRow("ftdi stops at nul") << "1-1.5" << QByteArray("0403\n") << QByteArray("6015\0x", 6) << "ftdi" << "OK";
-    QTest::newRow("hub") << "1-1" << QByteArray("0451") << QByteArray("2077") << "usbHub" << "OK";
-    QTest::newRow("mpcie any device") << "1-1.2" << QByteArray("1234") << QByteArray("abcd") << "mPCIe1" << "OK";
-    QTest::newRow("mpcie unreadable") << "1-1.2" << none << none << "mPCIe1" << "OK";
-    QTest::newRow("mpcie absent") << "" << none << none << "mPCIe1" << "MISSING";
-    QTest::newRow("usb host any device") << "1-1.4" << QByteArray("ffff") << QByteArray("0000") << "usbHost" << "OK";
-    QTest::newRow("barcode any device") << "1-1.6" << QByteArray("05e0") << QByteArray("1200") << "barcodeUsb" << "OK";
-    QTest::newRow("barcode absent") << "" << none << none << "barcodeUsb" << "MISSING";
+    const auto row = [](const char* name, const char* port, const QByteArray& vendor,
+                        const QByteArray& product, const char* property, const char* expected) {
+        QTest::newRow(name) << QString(port) << vendor << product << QString(property)
+                            << QString(expected);
+    };
+    row("rfid expected", "1-1.3", "0ab1\n", "0007\n", "rfidUsb", "OK");
+    row("rfid other product", "1-1.3", "0ab1", "0008", "rfidUsb", "ERROR");
+    row("rfid unreadable", "1-1.3", none, none, "rfidUsb", "ERROR");
+    row("rfid absent", "", none, none, "rfidUsb", "MISSING");
+    row("touch is case-sensitive", "1-1.7", "222A", "0001", "touch", "ERROR");
+    row("ftdi stops at nul", "1-1.5", "0403\n", QByteArray("6015\0x", 6), "ftdi", "OK");
+    row("hub", "1-1", "0451", "2077", "usbHub", "OK");
+    row("mpcie any device", "1-1.2", "1234", "abcd", "mPCIe1", "OK");
+    row("mpcie unreadable", "1-1.2", none, none, "mPCIe1", "OK");
+    row("mpcie absent", "", none, none, "mPCIe1", "MISSING");
+    row("usb host any device", "1-1.4", "ffff", "0000", "usbHost", "OK");
+    row("barcode any device", "1-1.6", "05e0", "1200", "barcodeUsb", "OK");
+    row("barcode absent", "", none, none, "barcodeUsb", "MISSING");
 }
 
 void TestDiagnostics::usbRows()
@@ -237,9 +242,10 @@ void TestDiagnostics::usbRows()
     m_diag->start();
     m_diag->stop();
     QCOMPARE(m_diag->property(qPrintable(property)).toString(), expected);
+    const QString unreadable = root + QLatin1Char('/') + port + QStringLiteral("/idVendor");
     if (vendor.isNull() && !port.isEmpty())
-        QVERIFY(log.contains(QtCriticalMsg, QStringLiteral("[Diagnostics] ERROR: Failed to open fle : ")
-                                                + root + QLatin1Char('/') + port + QStringLiteral("/idVendor")));
+        QVERIFY(log.contains(QtCriticalMsg,
+                             QStringLiteral("[Diagnostics] ERROR: Failed to open fle : ") + unreadable));
 }
 
 void TestDiagnostics::checksOnTimerAndSignalsOnlyChanges()
@@ -252,7 +258,8 @@ void TestDiagnostics::checksOnTimerAndSignalsOnlyChanges()
     LogCapture log;
 
     m_diag->start();
-    QVERIFY(log.contains(QtInfoMsg, QStringLiteral("[Diagnostics] Starting Diagnostic check (interval=1 sec)")));
+    QVERIFY(log.contains(QtInfoMsg,
+                         QStringLiteral("[Diagnostics] Starting Diagnostic check (interval=1 sec)")));
     QCOMPARE(m_diag->usbHub(), QStringLiteral("OK"));
     QCOMPARE(m_diag->sdCard(), QStringLiteral("MISSING"));
     QCOMPARE(m_diag->serialPortTest(), QStringLiteral("MISSING"));
