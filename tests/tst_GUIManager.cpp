@@ -1,0 +1,389 @@
+#include "Common/Config.h"
+#include "GUIManager.h"
+
+#include "MqttPeer.h"
+#include "TestBroker.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QQmlContext>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Blm = QStringLiteral("kivo/blm");
+const QString BoardBase = QStringLiteral("kivo/board");
+const QString Audio = QStringLiteral("kivo/inspector/audio/play");
+const QString Ui = QStringLiteral("kivo/ui");
+
+QJsonObject online()
+{
+    return QJsonObject{{"hasRfid", true}, {"hasRoute", true}, {"hasQr", true}, {"hasObu", true}};
+}
+
+// A validation-service status; readers report themselves as enabled when asked to.
+QJsonObject blmStatus(const QJsonObject& state, bool readersOn = false)
+{
+    const QJsonObject device{
+        {"rfid", QJsonObject{{"state", readersOn ? 2 : 1}, {"active", true}}},
+        {"barcode", QJsonObject{{"enabled", readersOn}}},
+    };
+    return QJsonObject{{"service", true}, {"state", state}, {"device", device}};
+}
+
+QJsonObject ticket(bool valid, int denyReason = 0)
+{
+    return QJsonObject{{"transaction", QJsonObject{{"result", valid},
+                                                   {"type", 1},
+                                                   {"denyReason", QJsonObject{{"id", denyReason}}}}}};
+}
+
+QJsonObject boardStatus(bool ignition)
+{
+    return QJsonObject{{"service", true},
+                       {"device", QJsonObject{{"active", true}, {"ignition", ignition}}}};
+}
+
+} // namespace
+
+class TestGUIManager : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void idleScreenFollowsValidatorStatus();
+    void resultScreensSoundsAndTimeouts();
+    void maintenanceSessionFreezesPassengerScreens();
+    void ignitionOffShutsDownAfterTheDelay();
+    void boardDelayAndDisplayPower();
+    void deviceIdFile();
+    void mqttChangeReconnectsWithOneHandlerSet();
+    void loadShowsTheMainDocument();
+
+private:
+    void start();
+    bool settle();
+    int audioCount(const QString& file) const;
+    QString lastAudio() const;
+
+    TestBroker* m_broker = nullptr;
+    QTemporaryDir* m_dir = nullptr;
+    Config* m_config = nullptr;
+    GUIManager* m_gui = nullptr;
+    MqttPeer* m_peer = nullptr;
+    QString m_serial;
+};
+
+void TestGUIManager::initTestCase()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Quillon"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.21"));
+}
+
+void TestGUIManager::init()
+{
+    m_broker = new TestBroker;
+    QVERIFY(m_broker->start());
+    m_dir = new QTemporaryDir;
+    qputenv("QUILLON_EVENTS_FILE", m_dir->filePath(QStringLiteral("events.ini")).toUtf8());
+    m_serial = m_dir->filePath(QStringLiteral("serialnumber"));
+    QFile serial(m_serial);
+    QVERIFY(serial.open(QIODevice::WriteOnly));
+    serial.write("\n\n  SN-0042 \nignored\n");
+    serial.close();
+    m_config = new Config(m_dir->filePath(QStringLiteral("gui.conf")), GUIManager::Defaults);
+    m_config->set(QStringLiteral("gui/deviceId"), m_serial);
+    m_config->set(QStringLiteral("log/syslog"), false);
+    m_config->set(QStringLiteral("mqtt/host"), m_broker->host());
+    m_config->set(QStringLiteral("mqtt/port"), int(m_broker->port()));
+    m_peer = new MqttPeer(m_broker->port());
+    QVERIFY(m_peer->connectAndWait());
+    QVERIFY(m_peer->subscribeAndWait(QStringLiteral("#")));
+}
+
+void TestGUIManager::start()
+{
+    m_gui = new GUIManager(*m_config);
+    QVERIFY(m_peer->waitFor(Ui + QStringLiteral("/config")));
+    QVERIFY(settle());
+    m_peer->clear();
+}
+
+void TestGUIManager::cleanup()
+{
+    delete m_gui;
+    m_gui = nullptr;
+    delete m_peer;
+    delete m_config;
+    delete m_dir;
+    delete m_broker;
+}
+
+// The manager answers on its own topic in order, so everything sent before
+// the question has been handled once the answer is back.
+bool TestGUIManager::settle()
+{
+    const int from = m_peer->size();
+    m_peer->publish(Ui + QStringLiteral("/info/get"), QByteArray());
+    return m_peer->waitFor(Ui + QStringLiteral("/info"), 5000, from);
+}
+
+int TestGUIManager::audioCount(const QString& file) const
+{
+    int count = 0;
+    for (const MqttPeer::Message& m : m_peer->messages(Audio))
+        count += QJsonDocument::fromJson(m.payload).object().value("filepath").toString() == file;
+    return count;
+}
+
+QString TestGUIManager::lastAudio() const
+{
+    return m_peer->lastJson(Audio).value("filepath").toString();
+}
+
+void TestGUIManager::idleScreenFollowsValidatorStatus()
+{
+    start();
+    QCOMPARE(m_gui->deviceId(), QStringLiteral("SN-0042"));
+    QCOMPARE(m_gui->screen(), QStringLiteral("Busy"));
+    QCOMPARE(m_gui->message(), QStringLiteral("Connected"));
+
+    m_peer->publish(Blm + "/status", blmStatus(QJsonObject{{"init", true}}));
+    QTRY_COMPARE(m_gui->message(), QStringLiteral("Please Wait"));
+    QCOMPARE(m_gui->screen(), QStringLiteral("Busy"));
+
+    m_peer->publish(Blm + "/status", blmStatus(online()));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("ScanScreens"));
+    QVERIFY(m_peer->waitFor(QStringLiteral("kivo/rfid/enable")));
+    QVERIFY(m_peer->waitFor(QStringLiteral("kivo/barcode/enable")));
+
+    QJsonObject degraded = online();
+    degraded.insert("hasObu", false);
+    m_peer->publish(Blm + "/status", blmStatus(degraded));
+    QVERIFY(settle());
+    QCOMPARE(m_gui->screen(), QStringLiteral("ScanScreens"));
+    QCOMPARE(m_gui->message(), QStringLiteral("#0005"));
+
+    QJsonObject noRoute = online();
+    noRoute.insert("hasRoute", false);
+    m_peer->clear();
+    m_peer->publish(Blm + "/status", blmStatus(noRoute, true));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("OutOfService"));
+    QVERIFY(m_peer->waitFor(QStringLiteral("kivo/rfid/disable")));
+    QVERIFY(m_peer->waitFor(QStringLiteral("kivo/barcode/disable")));
+
+    // Any other state is out of order, with the code and, on demand, the text.
+    m_peer->publish(Blm + "/status", QJsonObject{{"service", false}});
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("OutOfOrder"));
+    QCOMPARE(m_gui->message(), QStringLiteral("#0002"));
+    m_gui->setShowErrorDesc(true);
+    QCOMPARE(m_gui->message(), QStringLiteral("#0002\nBLM service down"));
+}
+
+void TestGUIManager::resultScreensSoundsAndTimeouts()
+{
+    start();
+    m_peer->publish(Blm + "/status", blmStatus(online()));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("ScanScreens"));
+    QSignalSpy screens(m_gui, &GUIManager::screenChanged);
+
+    m_peer->publish(Blm + "/rfid/scanned", ticket(true));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("Valid"));
+    QTRY_COMPARE(lastAudio(), QStringLiteral("/opt/kivo/quillon/Valid.wav"));
+    const QVariantMap shown =
+        m_gui->engine().rootContext()->contextProperty(QStringLiteral("transaction")).toMap();
+    QCOMPARE(shown.value(QStringLiteral("valid")).toBool(), true);
+
+    // A second result restarts the three seconds and is announced again.
+    QTest::qWait(1500);
+    m_peer->publish(Blm + "/barcode/scanned", ticket(true));
+    QTRY_COMPARE(screens.count(), 2);
+    QTest::qWait(2000);
+    QCOMPARE(m_gui->screen(), QStringLiteral("Valid"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_gui->screen(), QStringLiteral("ScanScreens"), 3000);
+
+    m_peer->publish(Blm + "/rfid/scanned", ticket(false, 207));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("AlreadyValid"));
+    m_peer->publish(Blm + "/rfid/scanned", ticket(false, 101));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("Invalid"));
+    m_peer->publish(Blm + "/rfid/retry", QJsonObject());
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("Retry"));
+    QTRY_COMPARE(audioCount(QStringLiteral("/opt/kivo/quillon/Invalid.wav")), 3);
+    QCOMPARE(audioCount(QStringLiteral("/opt/kivo/quillon/Valid.wav")), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(m_gui->screen(), QStringLiteral("ScanScreens"), 5000);
+    // No LED request accompanies a result.
+    QCOMPARE(m_peer->count(BoardBase + "/led/play/request/1"), 0);
+}
+
+void TestGUIManager::maintenanceSessionFreezesPassengerScreens()
+{
+    start();
+    m_peer->publish(Blm + "/status", blmStatus(online()));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("ScanScreens"));
+
+    // The hidden button opens the PIN page and a second press leaves it.
+    m_gui->setMaintenanceScreen();
+    QCOMPARE(m_gui->screen(), QStringLiteral("Login"));
+    m_gui->setMaintenanceScreen();
+    QCOMPARE(m_gui->screen(), QStringLiteral("ScanScreens"));
+
+    m_gui->setMaintenanceScreen();
+    QSignalSpy granted(m_gui, &GUIManager::settingsAccessGranted);
+    m_gui->settingsLoginRequest(QStringLiteral("7315"));
+    QCOMPARE(granted.count(), 1);
+    m_gui->setScreen(QStringLiteral("Settings"));
+    QTRY_VERIFY(m_peer->lastJson(Ui + "/status").value("technician").toBool());
+    QCOMPARE(m_gui->eventLog().events().last()->name(), QStringLiteral("Maintenance login"));
+
+    m_peer->publish(Blm + "/rfid/scanned", ticket(false, 101));
+    m_peer->publish(Blm + "/status", QJsonObject{{"service", false}});
+    QVERIFY(settle());
+    QCOMPARE(m_gui->screen(), QStringLiteral("Settings"));
+    QCOMPARE(m_peer->count(Audio), 0);
+    const QVariantMap shown =
+        m_gui->engine().rootContext()->contextProperty(QStringLiteral("transaction")).toMap();
+    QCOMPARE(shown.value(QStringLiteral("valid")).toBool(), false);
+
+    m_gui->setMaintenanceScreen();
+    QCOMPARE(m_gui->screen(), QStringLiteral("Settings"));
+
+    const int from = m_peer->size();
+    m_gui->settingsLogoutRequest();
+    QVERIFY(m_peer->waitFor(Ui + "/status", 5000, from));
+    QCOMPARE(m_peer->lastJson(Ui + "/status").value("technician").toBool(), false);
+    QCOMPARE(m_gui->screen(), QStringLiteral("OutOfOrder"));
+    QCOMPARE(m_gui->eventLog().events().last()->name(), QStringLiteral("Maintenance logout"));
+}
+
+void TestGUIManager::ignitionOffShutsDownAfterTheDelay()
+{
+    m_config->set(QStringLiteral("gui/shutdownDelaySec"), 1);
+    start();
+    m_peer->publish(Blm + "/status", blmStatus(online()));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("ScanScreens"));
+    m_gui->settingsLoginRequest(QStringLiteral("7315"));
+
+    QElapsedTimer clock;
+    clock.start();
+    m_peer->publish(BoardBase + "/status", boardStatus(false));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("ScreenSaver"));
+    QVERIFY(!m_gui->session().sessionActive());
+    QStringList names;
+    for (const Event* event : m_gui->eventLog().events())
+        names << event->name();
+    QVERIFY(names.mid(names.size() - 2).contains(QStringLiteral("Ignition off")));
+    QVERIFY(names.mid(names.size() - 2).contains(QStringLiteral("Maintenance logout")));
+    // Out of order is not shown while the ignition is off.
+    m_gui->setOutOfOrderScreen(QStringLiteral("x"));
+    QCOMPARE(m_gui->screen(), QStringLiteral("ScreenSaver"));
+
+    const QString request = QStringLiteral("kivo/inspector/power/shutdown/request/1");
+    QVERIFY(m_peer->waitFor(request, 6000));
+    QVERIFY(clock.elapsed() >= 2900);
+
+    // Ignition on again: event and idle screen.
+    m_peer->publish(BoardBase + "/status", boardStatus(true));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("ScanScreens"));
+    QCOMPARE(m_gui->eventLog().events().last()->name(), QStringLiteral("Ignition on"));
+}
+
+void TestGUIManager::boardDelayAndDisplayPower()
+{
+    start();
+    m_peer->publish(BoardBase + "/config", QJsonObject{{"device", QJsonObject{{"delayShutdownFor", 100}}}});
+    QVERIFY(m_peer->waitFor(BoardBase + "/config/set"));
+    QCOMPARE(m_peer->lastJson(BoardBase + "/config/set"),
+             QJsonObject({{"device", QJsonObject{{"delayShutdownFor", 120}}}}));
+
+    // Out of order starts the display-off countdown; the next screen stops it
+    // and switches the display back on.
+    m_peer->publish(BoardBase + "/power", QJsonObject{{"display", false}});
+    m_peer->publish(Blm + "/status", QJsonObject{{"service", false}});
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("OutOfOrder"));
+    QVERIFY(m_gui->isDisplayOffTimerActive());
+    m_peer->publish(Blm + "/status", blmStatus(online()));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("ScanScreens"));
+    QVERIFY(!m_gui->isDisplayOffTimerActive());
+    QVERIFY(m_peer->waitFor(BoardBase + "/power/set"));
+    QCOMPARE(m_peer->lastJson(BoardBase + "/power/set"), QJsonObject({{"display", true}}));
+
+    // A changed shutdown delay follows on the board.
+    const int from = m_peer->size();
+    m_gui->setShutdownDelaySec(30);
+    QVERIFY(m_peer->waitFor(BoardBase + "/config/set", 5000, from));
+    QCOMPARE(m_peer->lastJson(BoardBase + "/config/set"),
+             QJsonObject({{"device", QJsonObject{{"delayShutdownFor", 90}}}}));
+}
+
+void TestGUIManager::deviceIdFile()
+{
+    QFile::remove(m_serial);
+    start();
+    QVERIFY(m_gui->deviceId().isEmpty());
+    m_gui->settingsLoginRequest(QStringLiteral("7315"));
+    m_gui->setIdleScreen();
+    QCOMPARE(m_gui->screen(), QStringLiteral("InitPage"));
+
+    m_gui->saveDeviceIdRequest(QStringLiteral("SN-7"));
+    QFile saved(m_serial);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("SN-7"));
+    saved.close();
+
+    // A failed save reports the error and leaves the saved number intact.
+    QSignalSpy errors(m_gui, &GUIManager::errorOccured);
+    const QString blocked = m_dir->filePath(QStringLiteral("missing/dir/serial"));
+    m_config->set(QStringLiteral("gui/deviceId"), blocked);
+    m_gui->setDeviceId(QStringLiteral("SN-8"));
+    QCOMPARE(errors.count(), 1);
+    QVERIFY(!errors.first().first().toString().isEmpty());
+    QVERIFY(!QFile::exists(blocked));
+
+    // Pointing the key back reloads the number from that file.
+    m_config->set(QStringLiteral("gui/deviceId"), m_serial);
+    QCOMPARE(m_gui->deviceId(), QStringLiteral("SN-7"));
+}
+
+void TestGUIManager::mqttChangeReconnectsWithOneHandlerSet()
+{
+    start();
+    // A new broker port re-runs the connection with one set of handlers.
+    TestBroker other;
+    QVERIFY(other.start());
+    MqttPeer watcher(other.port());
+    QVERIFY(watcher.connectAndWait());
+    QVERIFY(watcher.subscribeAndWait(QStringLiteral("#")));
+    m_config->set(QStringLiteral("mqtt/port"), int(other.port()));
+    QVERIFY(watcher.waitFor(Ui + "/config", 8000));
+    QTest::qWait(300);
+    QCOMPARE(watcher.count(Ui + "/info"), 1);
+    QCOMPARE(watcher.count(Ui + "/status"), 1);
+    watcher.publish(Ui + "/status/get", QByteArray());
+    QVERIFY(watcher.waitFor(Ui + "/status", 5000, watcher.size()));
+    QTest::qWait(300);
+    QCOMPARE(watcher.count(Ui + "/status"), 2);
+}
+
+void TestGUIManager::loadShowsTheMainDocument()
+{
+    start();
+    m_gui->load();
+    QCOMPARE(m_gui->engine().rootObjects().size(), 1);
+    QCOMPARE(m_gui->language(), QStringLiteral("el_GR"));
+    QCOMPARE(m_gui->eventLog().events().last()->name(), QStringLiteral("Application started"));
+
+    // Back to English and to Greek again without reloading the translation.
+    m_gui->setLanguage(QStringLiteral("en_IE"));
+    QCOMPARE(m_config->get(QStringLiteral("gui/locale")).toString(), QStringLiteral("en_IE"));
+    m_gui->setLanguage(QStringLiteral("el_GR"));
+    QCOMPARE(m_gui->language(), QStringLiteral("el_GR"));
+}
+
+QTEST_MAIN(TestGUIManager)
+#include "tst_GUIManager.moc"
