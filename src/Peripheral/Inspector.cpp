@@ -23,6 +23,7 @@ Inspector::Inspector(MqttClient& mqtt, const QString& baseTopic, QObject* parent
     handle(QStringLiteral("/status"), std::bind(&Inspector::onStatusReceived, this, _1, _2));
     handle(QStringLiteral("/audio"), std::bind(&Inspector::onAudioReceived, this, _1, _2));
     refreshOnConnect();
+    // Statistics replies match no handler and are dropped unread: nothing shows them.
     subscribe({QStringLiteral("/info"), QStringLiteral("/status"), QStringLiteral("/audio"),
                QStringLiteral("/stats/cpu"), QStringLiteral("/stats/memory"),
                QStringLiteral("/stats/disk")});

@@ -1,9 +1,7 @@
-#include "Common/MqttClient.h"
 #include "Peripheral/Board.h"
 
+#include "BrokerSession.h"
 #include "LogCapture.h"
-#include "MqttPeer.h"
-#include "TestBroker.h"
 
 #include <QJsonArray>
 #include <QSignalSpy>
@@ -12,15 +10,17 @@
 #include <functional>
 
 using manager::Board;
-using manager::MqttClient;
 
 namespace {
 
 QJsonObject status(bool ignition, double temperature, int uptime, bool rtcFailed)
 {
-    const QJsonObject device{{"active", true},         {"ignition", ignition},
-                             {"poleId", "P-17"},       {"temperature", temperature},
-                             {"voltage", 24.2},        {"uptime", uptime},
+    const QJsonObject device{{"active", true},
+                             {"ignition", ignition},
+                             {"poleId", "P-17"},
+                             {"temperature", temperature},
+                             {"voltage", 24.2},
+                             {"uptime", uptime},
                              {"hardwareStatus", QJsonObject{{"rtcFailed", rtcFailed}}}};
     return QJsonObject{{"service", true}, {"device", device}};
 }
@@ -50,70 +50,39 @@ private slots:
     void requests();
 
 private:
-    // Once a marker event is back through the board's own subscription,
-    // everything published before it has been handled.
-    bool settle()
-    {
-        QSignalSpy received(m_mqtt, &MqttClient::received);
-        const QByteArray marker = (m_base + "/event").toUtf8();
-        const auto back = [&] {
-            for (const QList<QVariant>& args : received) {
-                if (args.at(1).toByteArray() == marker)
-                    return true;
-            }
-            return false;
-        };
-        for (int attempt = 0; attempt < 10; ++attempt) {
-            publish("/event", {{"name", "Marker"}});
-            if (QTest::qWaitFor(back, 300))
-                return true;
-        }
-        return false;
-    }
+    bool settle() { return m_session->settle(); }
     void publish(const QString& suffix, const QJsonObject& message)
     {
-        m_peer->publish(m_base + suffix, message);
+        m_session->peer().publish(m_base + suffix, message);
     }
 
-    TestBroker* m_broker = nullptr;
-    MqttClient* m_mqtt = nullptr;
-    Board* m_board = nullptr;
+    std::unique_ptr<BrokerSession> m_session;
+    std::unique_ptr<Board> m_board;
     MqttPeer* m_peer = nullptr;
     const QString m_base = QStringLiteral("kivo/board");
 };
 
 void TestBoard::init()
 {
-    m_broker = new TestBroker;
-    QVERIFY(m_broker->start());
-    m_mqtt = new MqttClient;
-    m_mqtt->setHostname(m_broker->host());
-    m_mqtt->setPort(m_broker->port());
-    m_board = new Board(*m_mqtt, m_base);
-    QSignalSpy connected(m_mqtt, &MqttClient::connected);
-    m_mqtt->connect();
-    QVERIFY(connected.wait(5000));
-    m_peer = new MqttPeer(m_broker->port());
-    QVERIFY(m_peer->connectAndWait());
-    QVERIFY(m_peer->subscribeAndWait(m_base + "/#"));
-    QVERIFY(settle());
-    m_peer->clear();
+    m_session = std::make_unique<BrokerSession>();
+    QVERIFY(m_session->start());
+    m_board = std::make_unique<Board>(m_session->client(), m_base);
+    QVERIFY(m_session->connect(m_base + "/#"));
+    m_peer = &m_session->peer();
 }
 
 void TestBoard::cleanup()
 {
-    delete m_peer;
-    delete m_board;
-    delete m_mqtt;
-    delete m_broker;
+    m_board.reset();
+    m_session.reset();
 }
 
 void TestBoard::statusAndIgnition()
 {
     LogCapture log;
-    QSignalSpy ignitionSpy(m_board, &Board::ignitionChanged);
-    QSignalSpy temperatureSpy(m_board, &Board::temperatureChanged);
-    QSignalSpy rtcSpy(m_board, &Board::rtcFailedChanged);
+    QSignalSpy ignitionSpy(m_board.get(), &Board::ignitionChanged);
+    QSignalSpy temperatureSpy(m_board.get(), &Board::temperatureChanged);
+    QSignalSpy rtcSpy(m_board.get(), &Board::rtcFailedChanged);
     QVERIFY(m_board->ignition());
 
     publish("/status", status(false, 41.5, 3600000, true));
@@ -156,20 +125,20 @@ void TestBoard::statusAndIgnition()
 
 void TestBoard::infoConfigDisplayAndAudio()
 {
-    QSignalSpy infoSpy(m_board, &Board::infoChanged);
+    QSignalSpy infoSpy(m_board.get(), &Board::infoChanged);
     const QJsonObject device{
         {"firmwareVersion", "2.4.1"}, {"hardwareId", "H9"}, {"hardwareVersion", "C"}};
     const QJsonObject info{{"device", device}, {"service", QJsonObject{{"version", "1.8"}}}};
     publish("/info", info);
     publish("/info", info);
-    QSignalSpy delaySpy(m_board, &Board::delayShutdownForChanged);
+    QSignalSpy delaySpy(m_board.get(), &Board::delayShutdownForChanged);
     publish("/config", {{"device", QJsonObject{{"delayShutdownFor", 120}}}});
     publish("/config", {{"device", QJsonObject{{"delayShutdownFor", 120}}}});
-    QSignalSpy brightnessSpy(m_board, &Board::displayBrightnessChanged);
-    QSignalSpy modeSpy(m_board, &Board::displayBrightnessModeChanged);
+    QSignalSpy brightnessSpy(m_board.get(), &Board::displayBrightnessChanged);
+    QSignalSpy modeSpy(m_board.get(), &Board::displayBrightnessModeChanged);
     publish("/display", {{"brightness", 80}, {"sensor", 312}, {"mode", "auto"}});
     publish("/display", {{"brightness", 60}, {"sensor", 312}, {"mode", "auto"}});
-    QSignalSpy audioSpy(m_board, &Board::audioEnabledChanged);
+    QSignalSpy audioSpy(m_board.get(), &Board::audioEnabledChanged);
     QVERIFY(m_board->audioEnabled());
     publish("/audio", {{"mute", false}});
     publish("/audio", {{"mute", true}});
@@ -191,8 +160,8 @@ void TestBoard::infoConfigDisplayAndAudio()
 
 void TestBoard::powerAndPeripherals()
 {
-    QSignalSpy powerSpy(m_board, &Board::peripheralPowerChanged);
-    QSignalSpy listSpy(m_board, &Board::peripheralsChanged);
+    QSignalSpy powerSpy(m_board.get(), &Board::peripheralPowerChanged);
+    QSignalSpy listSpy(m_board.get(), &Board::peripheralsChanged);
 
     publish("/power", {{"touch", QJsonValue::Null}, {"display", true}});
     QVERIFY(settle());
@@ -211,7 +180,8 @@ void TestBoard::powerAndPeripherals()
     };
     QCOMPARE(m_board->peripherals(),
              (QVariantList{entry("display", "Display", true), entry("heater", "", true),
-                           entry("mPCIe2", "mPCIe #2", true), entry("usbHost1", "USB Host", false)}));
+                           entry("mPCIe2", "mPCIe #2", true),
+                           entry("usbHost1", "USB Host", false)}));
     QVERIFY(m_board->peripheralPower("mPCIe2"));
     QVERIFY(!m_board->peripheralPower("touch"));
     QCOMPARE(m_board->peripherals().size(), 4);

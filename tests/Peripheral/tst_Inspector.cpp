@@ -1,16 +1,13 @@
-#include "Common/MqttClient.h"
 #include "Peripheral/Inspector.h"
 
+#include "BrokerSession.h"
 #include "LogCapture.h"
-#include "MqttPeer.h"
-#include "TestBroker.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
 using manager::Inspector;
-using manager::MqttClient;
 
 class TestInspector : public QObject
 {
@@ -25,70 +22,39 @@ private slots:
     void scheduledShutdown();
 
 private:
-    // Statistics are dropped unread, which makes them a harmless marker: once
-    // one is back, everything published before it has been handled.
-    bool settle()
-    {
-        QSignalSpy received(m_mqtt, &MqttClient::received);
-        const QByteArray marker = (m_base + "/stats/cpu").toUtf8();
-        const auto back = [&] {
-            for (const QList<QVariant>& args : received) {
-                if (args.at(1).toByteArray() == marker)
-                    return true;
-            }
-            return false;
-        };
-        for (int attempt = 0; attempt < 10; ++attempt) {
-            publish("/stats/cpu", {{"load", attempt}});
-            if (QTest::qWaitFor(back, 300))
-                return true;
-        }
-        return false;
-    }
+    bool settle() { return m_session->settle(); }
     void publish(const QString& suffix, const QJsonObject& message)
     {
-        m_peer->publish(m_base + suffix, message);
+        m_session->peer().publish(m_base + suffix, message);
     }
 
-    TestBroker* m_broker = nullptr;
-    MqttClient* m_mqtt = nullptr;
-    Inspector* m_inspector = nullptr;
+    std::unique_ptr<BrokerSession> m_session;
+    std::unique_ptr<Inspector> m_inspector;
     MqttPeer* m_peer = nullptr;
     const QString m_base = QStringLiteral("kivo/inspector");
 };
 
 void TestInspector::init()
 {
-    m_broker = new TestBroker;
-    QVERIFY(m_broker->start());
-    m_mqtt = new MqttClient;
-    m_mqtt->setHostname(m_broker->host());
-    m_mqtt->setPort(m_broker->port());
-    m_inspector = new Inspector(*m_mqtt, m_base);
-    QSignalSpy connected(m_mqtt, &MqttClient::connected);
-    m_mqtt->connect();
-    QVERIFY(connected.wait(5000));
-    m_peer = new MqttPeer(m_broker->port());
-    QVERIFY(m_peer->connectAndWait());
-    QVERIFY(m_peer->subscribeAndWait(m_base + "/#"));
-    QVERIFY(settle());
-    m_peer->clear();
+    m_session = std::make_unique<BrokerSession>();
+    QVERIFY(m_session->start());
+    m_inspector = std::make_unique<Inspector>(m_session->client(), m_base);
+    QVERIFY(m_session->connect(m_base + "/#"));
+    m_peer = &m_session->peer();
 }
 
 void TestInspector::cleanup()
 {
-    delete m_peer;
-    delete m_inspector;
-    delete m_mqtt;
-    delete m_broker;
+    m_inspector.reset();
+    m_session.reset();
 }
 
 void TestInspector::receivedTopics()
 {
-    QSignalSpy infoSpy(m_inspector, &Inspector::infoChanged);
-    QSignalSpy statusSpy(m_inspector, &Inspector::statusChanged);
-    QSignalSpy volumeSpy(m_inspector, &Inspector::audioVolumeChanged);
-    QSignalSpy memorySpy(m_inspector, &Inspector::memoryChanged);
+    QSignalSpy infoSpy(m_inspector.get(), &Inspector::infoChanged);
+    QSignalSpy statusSpy(m_inspector.get(), &Inspector::statusChanged);
+    QSignalSpy volumeSpy(m_inspector.get(), &Inspector::audioVolumeChanged);
+    QSignalSpy memorySpy(m_inspector.get(), &Inspector::memoryChanged);
 
     // Info is announced every time, even without a version.
     publish("/info", {{"service", QJsonObject{{"version", "3.1.0"}}}});
@@ -148,8 +114,8 @@ void TestInspector::requests()
 
 void TestInspector::powerRequestsAreCommitted()
 {
-    QSignalSpy rebootSpy(m_inspector, &Inspector::systemRebootStarted);
-    QSignalSpy shutdownSpy(m_inspector, &Inspector::systemShutdownStarted);
+    QSignalSpy rebootSpy(m_inspector.get(), &Inspector::systemRebootStarted);
+    QSignalSpy shutdownSpy(m_inspector.get(), &Inspector::systemShutdownStarted);
     const QString reboot = m_base + "/power/reboot/request/1";
     const QString shutdown = m_base + "/power/shutdown/request/1";
     QElapsedTimer clock;
@@ -174,7 +140,7 @@ void TestInspector::powerRequestsAreCommitted()
 void TestInspector::scheduledShutdown()
 {
     LogCapture log;
-    QSignalSpy shutdownSpy(m_inspector, &Inspector::systemShutdownStarted);
+    QSignalSpy shutdownSpy(m_inspector.get(), &Inspector::systemShutdownStarted);
 
     // Nothing armed: abort does nothing. Armed: abort disarms, so the next is taken.
     m_inspector->abortShutdown();
