@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+class QQuickItem;
+class QQuickWindow;
+
+// Lookups and pixel checks on a live Qt Quick scene.
+namespace QuickItems {
+
+// First item named `name` in the item tree under `root` (Repeater delegates
+// are not QObject children of their parent, so the item tree is walked).
+QQuickItem* find(QQuickItem* root, const QString& name);
+// The page a main window's loader shows for a screen name.
+QQuickItem* page(QQuickWindow* window, const QString& screen);
+QRect sceneRect(const QQuickItem* item);
+// Pixels in `rect` within a small distance of `colour`.
+int countColour(const QImage& image, const QRect& rect, const QColor& colour);
+// Three quick taps on the header clock.
+void tapClock(QQuickWindow* window);
+
+} // namespace QuickItems

@@ -1,0 +1,296 @@
+// The real main window over a real GUIManager and broker: every passenger
+// screen and the PIN page in both languages, grabbed and checked on screen.
+// With QUILLON_SCREENS_DIR set, the grabs are written there as
+// <Screen>_<language>.png.
+
+#include "Common/Config.h"
+#include "GUIManager.h"
+#include "MqttPeer.h"
+#include "QuickItems.h"
+#include "TestBroker.h"
+
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QImage>
+#include <QJsonObject>
+#include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString Blm = QStringLiteral("kivo/blm");
+
+QJsonObject status(bool service, const QJsonObject& state)
+{
+    return QJsonObject{{"device", QJsonObject{}}, {"service", service}, {"state", state}};
+}
+
+QJsonObject readyState()
+{
+    return QJsonObject{{"init", false}, {"hasRfid", true}, {"hasRoute", true},
+                       {"hasQr", true}, {"hasObu", true}};
+}
+
+QJsonObject scanned(const QJsonObject& transaction)
+{
+    return QJsonObject{{"transaction", transaction}};
+}
+
+} // namespace
+
+class TestScreens : public QObject
+{
+    Q_OBJECT
+public:
+    static void initMain() { qputenv("QT_IM_MODULE", QByteArrayLiteral("qtvirtualkeyboard")); }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void screens_data();
+    void screens();
+
+private:
+    bool publishAndWait(const QString& topic, const QJsonObject& payload, const QString& screen);
+    bool waitForScreen(const QString& screen);
+    QQuickItem* page(const QString& screen) const;
+    QQuickItem* pageChild(const QString& screen, const char* name) const;
+    QString pageText(const QString& screen, const char* name) const;
+    QImage grab(const QString& screen, const QString& language);
+    void expectIcon(const QImage& image, const QString& screen, const QColor& colour);
+
+    QTemporaryDir m_dir;
+    TestBroker m_broker;
+    Config* m_config = nullptr;
+    GUIManager* m_manager = nullptr;
+    MqttPeer* m_peer = nullptr;
+    QQuickWindow* m_window = nullptr;
+};
+
+void TestScreens::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(m_broker.start());
+    QFile serial(m_dir.filePath("serialnumber"));
+    QVERIFY(serial.open(QIODevice::WriteOnly));
+    serial.write("K12345678\n");
+    serial.close();
+
+    QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/DejaVuSans.ttf"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
+    m_config = new Config(m_dir.filePath("gui.conf"), GUIManager::Defaults);
+    m_config->set("mqtt/host", m_broker.host());
+    m_config->set("mqtt/port", m_broker.port());
+    m_config->set("gui/deviceId", serial.fileName());
+    m_config->set("gui/displayOffMin", 0);
+    m_config->set("gui/locale", "en_IE");
+    m_config->set("log/syslog", false);
+
+    m_peer = new MqttPeer(m_broker.port());
+    QVERIFY(m_peer->connectAndWait());
+    QVERIFY(m_peer->subscribeAndWait("kivo/ui/#"));
+
+    m_manager = new GUIManager(*m_config);
+    m_manager->load();
+    QVERIFY(!m_manager->engine().rootObjects().isEmpty());
+    m_window = qobject_cast<QQuickWindow*>(m_manager->engine().rootObjects().first());
+    QVERIFY(m_window);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    // The application's status is its last publication after connecting.
+    QVERIFY(m_peer->waitFor("kivo/ui/status"));
+    QVERIFY(publishAndWait(Blm + "/status", status(true, readyState()), "ScanScreens"));
+}
+
+void TestScreens::cleanupTestCase()
+{
+    delete m_manager;
+    delete m_peer;
+    delete m_config;
+}
+
+bool TestScreens::waitForScreen(const QString& screen)
+{
+    return QTest::qWaitFor([&] {
+        return m_manager->screen() == screen && m_window->property("currentScreen").toString() == screen;
+    }, 5000);
+}
+
+bool TestScreens::publishAndWait(const QString& topic, const QJsonObject& payload, const QString& screen)
+{
+    return m_peer->publish(topic, payload) && waitForScreen(screen);
+}
+
+QQuickItem* TestScreens::page(const QString& screen) const
+{
+    return QuickItems::page(m_window, screen);
+}
+
+QQuickItem* TestScreens::pageChild(const QString& screen, const char* name) const
+{
+    return QuickItems::find(QuickItems::page(m_window, screen), QLatin1String(name));
+}
+
+QString TestScreens::pageText(const QString& screen, const char* name) const
+{
+    QQuickItem* item = pageChild(screen, name);
+    return item ? item->property("text").toString() : QString();
+}
+
+QImage TestScreens::grab(const QString& screen, const QString& language)
+{
+    // Let the page render its new texts and the animation settle on a frame.
+    QTest::qWait(400);
+    const QImage image = m_window->grabWindow();
+    const QString dir = qEnvironmentVariable("QUILLON_SCREENS_DIR");
+    if (!dir.isEmpty()) {
+        QDir().mkpath(dir);
+        image.save(QDir(dir).filePath(QStringLiteral("%1_%2.png").arg(screen, language)), "PNG", 0);
+    }
+    return image;
+}
+
+void TestScreens::expectIcon(const QImage& image, const QString& screen, const QColor& colour)
+{
+    QQuickItem* icon = pageChild(screen, "resultIcon");
+    QVERIFY(icon);
+    const QRect rect = QuickItems::sceneRect(icon);
+    QVERIFY2(QuickItems::countColour(image, rect, colour) > 1500, qPrintable(screen + " icon in " + colour.name()));
+    // The icon's row is one colour; no other result colour is painted in it.
+    for (const char* other : {"#41b987", "#fcdb03", "#db4a37"}) {
+        if (QColor(other) != colour)
+            QVERIFY2(QuickItems::countColour(image, rect, QColor(other)) < 50, qPrintable(screen + " also in " + other));
+    }
+}
+
+void TestScreens::screens_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("en_IE") << "en_IE"
+        << QStringList{"Please Wait", "SCAN\nYOUR CARD", "SCAN YOUR\nTICKET", "VALID", "ALREADY VALIDATED",
+                       "INVALID", "The ticket has expired", "PLEASE TRY AGAIN", "OUT OF SERVICE",
+                       "OUT OF ORDER", "LOGIN", "SCAN\nYOUR TICKET"};
+    QTest::newRow("el_GR") << "el_GR"
+        << QStringList{"Παρακαλώ Περιμένετε", "ΣΑΡΩΣΤΕ ΤΗΝ\nΚΑΡΤΑ ΣΑΣ", "ΣΑΡΩΣΤΕ ΤΟ\nΕΙΣΙΤΗΡΙΟ ΣΑΣ", "ΕΓΚΥΡΟ",
+                       "ΗΔΗ ΕΠΙΚΥΡΩΜΕΝΟ", "ΑΚΥΡΟ", "Το εισιτήριο έχει λήξει", "ΔΟΚΙΜΑΣΤΕ ΞΑΝΑ",
+                       "ΕΚΤΟΣ ΥΠΗΡΕΣΙΑΣ", "ΠΡΟΣΩΡΙΝΑ\nΕΚΤΟΣ ΛΕΙΤΟΥΡΓΙΑΣ", "ΕΙΣΟΔΟΣ", "ΣΑΡΩΣΤΕ ΤΟ\nΕΙΣΙΤΗΡΙΟ ΣΑΣ"};
+}
+
+void TestScreens::screens()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, texts);
+    auto* header = QuickItems::find(m_window->contentItem(), "header");
+    QVERIFY(header);
+
+    m_manager->setLanguage(language);
+    QCOMPARE(m_manager->language(), language);
+
+    QVERIFY(publishAndWait(Blm + "/status", status(true, readyState()), "ScanScreens"));
+    QImage image = grab("ScanScreens", language);
+    const QString prompt = pageText("ScanScreens", "prompt");
+    QVERIFY2(prompt == texts[1] || prompt == texts[11], qPrintable(prompt));
+    QVERIFY(header->isVisible());
+
+    m_manager->setScreen("ScanCard");
+    QVERIFY(waitForScreen("ScanCard"));
+    grab("ScanCard", language);
+    QCOMPARE(pageText("ScanCard", "prompt"), texts[1]);
+    m_manager->setScreen("ScanBarcode");
+    QVERIFY(waitForScreen("ScanBarcode"));
+    grab("ScanBarcode", language);
+    QCOMPARE(pageText("ScanBarcode", "prompt"), texts[2]);
+
+    const QJsonObject journeys{{"result", true}, {"type", 5}, {"fareProductName", "Adult 90 min"},
+                               {"card", QJsonObject{{"storedJourneys",
+                                   QJsonObject{{"after", 9}, {"transferRemainingMin", 75}}}}}};
+    QVERIFY(publishAndWait(Blm + "/rfid/scanned", scanned(journeys), "Valid"));
+    image = grab("Valid", language);
+    expectIcon(image, "Valid", QColor("#41b987"));
+    QCOMPARE(pageText("Valid", "title"), texts[3]);
+    auto* right = pageChild("Valid", "rightColumn");
+    QVERIFY(right && right->isVisible());
+
+    const QJsonObject pass{{"result", false}, {"type", 8}, {"fareProductName", "Monthly pass"},
+                           {"denyReason", QJsonObject{{"id", 103}}},
+                           {"card", QJsonObject{{"periodPass", QJsonObject{{"remainingDays", 12}}}}}};
+    QVERIFY(publishAndWait(Blm + "/rfid/scanned", scanned(pass), "AlreadyValid"));
+    image = grab("AlreadyValid", language);
+    expectIcon(image, "AlreadyValid", QColor("#fcdb03"));
+    QCOMPARE(pageText("AlreadyValid", "title"), texts[4]);
+
+    const QJsonObject expired{{"result", false}, {"type", 0}, {"denyReason", QJsonObject{{"id", 101}}}};
+    QVERIFY(publishAndWait(Blm + "/barcode/scanned", scanned(expired), "Invalid"));
+    image = grab("Invalid", language);
+    expectIcon(image, "Invalid", QColor("#db4a37"));
+    QCOMPARE(pageText("Invalid", "title"), texts[5]);
+    QCOMPARE(pageText("Invalid", "denyReason"), texts[6]);
+
+    QVERIFY(m_peer->publish(Blm + "/rfid/retry", QByteArray()));
+    QVERIFY(waitForScreen("Retry"));
+    image = grab("Retry", language);
+    expectIcon(image, "Retry", QColor("#fcdb03"));
+    QCOMPARE(pageText("Retry", "title"), texts[7]);
+
+    QJsonObject noRoute = readyState();
+    noRoute["hasRoute"] = false;
+    QVERIFY(publishAndWait(Blm + "/status", status(true, noRoute), "OutOfService"));
+    image = grab("OutOfService", language);
+    expectIcon(image, "OutOfService", QColor("#fcdb03"));
+    QCOMPARE(pageText("OutOfService", "title"), texts[8]);
+
+    QVERIFY(publishAndWait(Blm + "/status", status(false, readyState()), "OutOfOrder"));
+    image = grab("OutOfOrder", language);
+    expectIcon(image, "OutOfOrder", QColor("#db4a37"));
+    QCOMPARE(pageText("OutOfOrder", "title"), texts[9]);
+    QCOMPARE(pageText("OutOfOrder", "message"), QStringLiteral("#0002"));
+
+    QJsonObject starting = readyState();
+    starting["init"] = true;
+    QVERIFY(publishAndWait(Blm + "/status", status(true, starting), "Busy"));
+    grab("Busy", language);
+    QCOMPARE(pageText("Busy", "message"), texts[0]);
+
+    m_manager->setScreen("ScreenSaver");
+    QVERIFY(waitForScreen("ScreenSaver"));
+    image = grab("ScreenSaver", language);
+    QVERIFY(!header->isVisible());
+    // Nothing but the screen-saver colour where the header would be.
+    QCOMPARE(QuickItems::countColour(image, QRect(0, 0, 480, 120), QColor("black")), 480 * 120);
+
+    m_manager->setScreen("InitPage");
+    QVERIFY(waitForScreen("InitPage"));
+    grab("InitPage", language);
+    QVERIFY(header->isVisible());
+    QQuickItem* field = pageChild("InitPage", "serialField");
+    QCOMPARE(field->property("text").toString(), QStringLiteral("K12345678"));
+    // Touching the field slides the keyboard up to the bottom of the page.
+    QQuickItem* keyboard = pageChild("InitPage", "keyboard");
+    QVERIFY(keyboard);
+    const QRect pageRect = QuickItems::sceneRect(page("InitPage"));
+    QCOMPARE(QuickItems::sceneRect(keyboard).top(), pageRect.bottom() + 1);
+    QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, QuickItems::sceneRect(field).center());
+    QTRY_COMPARE(QuickItems::sceneRect(keyboard).bottom(), pageRect.bottom());
+    grab("InitPage-keyboard", language);
+    QGuiApplication::inputMethod()->hide();
+    QTRY_COMPARE(QuickItems::sceneRect(keyboard).top(), pageRect.bottom() + 1);
+
+    m_manager->setIdleScreen();
+    QVERIFY(waitForScreen("Busy"));
+    QuickItems::tapClock(m_window);
+    QVERIFY(waitForScreen("Login"));
+    grab("Login", language);
+    QVERIFY(header->isVisible());
+    QCOMPARE(pageText("Login", "loginButton"), texts[10]);
+    QCOMPARE(pageText("Login", "pinText"), language == "el_GR" ? QStringLiteral("Κωδικός") : QStringLiteral("Pin"));
+    m_manager->setMaintenanceScreen();
+    QVERIFY(waitForScreen("Busy"));
+}
+
+QTEST_MAIN(TestScreens)
+#include "tst_Screens.moc"
