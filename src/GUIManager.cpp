@@ -434,6 +434,7 @@ void GUIManager::initMqtt()
     m_mqtt.setPort(m_config.get(QStringLiteral("mqtt/port")).toUInt());
     m_mqtt.setUsername(m_config.get(QStringLiteral("mqtt/username")).toString());
     m_mqtt.setPassword(m_config.get(QStringLiteral("mqtt/password")).toString());
+    subscribeToTopics();
     m_mqtt.connect();
     setMessage(QStringLiteral("Connecting"));
 }
@@ -482,7 +483,6 @@ void GUIManager::onMqttConnected()
 {
     info() << "Connected to MQTT broker";
     setMessage(QStringLiteral("Connected"));
-    subscribeToTopics();
     publishInfo();
     publishStatus();
     publishConfig();
@@ -501,7 +501,13 @@ void GUIManager::onMqttError(const QString& text)
 
 void GUIManager::subscribeToTopics()
 {
+    // Asked once per base topic: the client renews its subscriptions after
+    // every connection, and asking on each connection would grow its list
+    // without end.
     const QString base = baseTopic();
+    if (m_subscribedBases.contains(base))
+        return;
+    m_subscribedBases.insert(base);
     for (const char* suffix : {"/info/get", "/status/get", "/config/get", "/config/set"})
         m_mqtt.subscribe(base + QLatin1String(suffix), 0);
 }

@@ -16,6 +16,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QQmlApplicationEngine>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -164,6 +165,7 @@ private:
     QString m_deviceId;
     QString m_language;
     QString m_message;
+    QSet<QString> m_subscribedBases;
     QQmlApplicationEngine m_engine;
     QQmlContext* m_qmlContext;
     QTranslator m_translator;

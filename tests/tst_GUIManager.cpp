@@ -1,4 +1,5 @@
 #include "Common/Config.h"
+#include "Common/logger.h"
 #include "GUIManager.h"
 
 #include "MqttPeer.h"
@@ -350,8 +351,30 @@ void TestGUIManager::deviceIdFile()
     QCOMPARE(m_gui->deviceId(), QStringLiteral("SN-7"));
 }
 
+namespace {
+
+QStringList syslogLines;
+
+void collectSyslog(int, const QByteArray& line)
+{
+    syslogLines.append(QString::fromUtf8(line));
+}
+
+int linesWith(const QString& part)
+{
+    int n = 0;
+    for (const QString& line : qAsConst(syslogLines))
+        n += line.contains(part) ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
 void TestGUIManager::mqttChangeReconnectsWithOneHandlerSet()
 {
+    syslogLines.clear();
+    manager::Logger::setSyslogSink(collectSyslog);
+    m_config->set(QStringLiteral("log/syslog"), true);
     start();
     // A new broker port re-runs the connection with one set of handlers.
     TestBroker other;
@@ -368,6 +391,11 @@ void TestGUIManager::mqttChangeReconnectsWithOneHandlerSet()
     QVERIFY(watcher.waitFor(Ui + "/status", 5000, watcher.size()));
     QTest::qWait(300);
     QCOMPARE(watcher.count(Ui + "/status"), 2);
+
+    // One subscription per topic and connection, however often it reconnects.
+    manager::Logger::setSyslogSink(nullptr);
+    for (const char* suffix : {"/info/get", "/status/get", "/config/get", "/config/set"})
+        QCOMPARE(linesWith("Subscribing to '" + Ui + suffix + "'"), 2);
 }
 
 void TestGUIManager::loadShowsTheMainDocument()
