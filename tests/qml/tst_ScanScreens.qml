@@ -54,23 +54,23 @@ Item {
             start(0)
             compare(loader.item.mode, 0)
             compare(prompt().text, "SCAN\nYOUR CARD")
-            tryCompare(loader.item, "mode", 1, 3000)
+            tryCompare(loader.item, "mode", 1, 6000)
             compare(root.shown, ["NFC/1", "NFC/2", "NFC/3", "NFC/4", "NFC/5", "NFC/6", "Barcode/0"])
             compare(prompt().text, "SCAN\nYOUR TICKET")
-            tryCompare(loader.item, "mode", 0, 4000)
+            tryCompare(loader.item, "mode", 0, 8000)
             compare(root.shown.slice(6), ["Barcode/0", "Barcode/1", "Barcode/2", "Barcode/3", "Barcode/4",
                                           "Barcode/5", "Barcode/6", "Barcode/7", "Barcode/8", "NFC/0"])
         }
 
         function test_timedSwitchIgnoresAnimationEnd() {
-            start(2500)
+            start(4000)
             // The card animation wraps at 2100 ms without changing the mode.
-            tryVerify(function() { return root.shown.indexOf("NFC/0") >= 0 }, 2400)
+            tryVerify(function() { return root.shown.indexOf("NFC/0") >= 0 }, 3500)
             compare(loader.item.mode, 0)
-            tryCompare(loader.item, "mode", 1, 1000)
+            tryCompare(loader.item, "mode", 1, 3000)
             compare(root.shown[root.shown.length - 1], "Barcode/0")
             compare(prompt().text, "SCAN\nYOUR TICKET")
-            tryCompare(loader.item, "mode", 0, 3000)
+            tryCompare(loader.item, "mode", 0, 5000)
         }
     }
 }
