@@ -21,6 +21,13 @@ Item {
     }
 
     clip: true
+    // A dialog or keyboard left open must not cover the page that replaces this one.
+    onVisibleChanged: {
+        if (visible)
+            return
+        confirmPopup.close()
+        Qt.inputMethod.hide()
+    }
 
     Flickable {
         id: form

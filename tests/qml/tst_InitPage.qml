@@ -87,6 +87,16 @@ Item {
             compare(manager.saved, [])
         }
 
+        function test_leavingThePageClosesTheDialog() {
+            field.text = "K87654321"
+            mouseClick(save)
+            tryCompare(popup, "opened", true)
+            loader.item.visible = false
+            tryCompare(popup, "visible", false)
+            loader.item.visible = true
+            compare(manager.saved, [])
+        }
+
         function test_enterKeyAsksOnlyWhenValid() {
             field.text = "K1234"
             field.forceActiveFocus()
