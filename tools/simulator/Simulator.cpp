@@ -6,10 +6,12 @@
 #include <QDebug>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimer>
 
 namespace {
 
 const QString AppStatus = QStringLiteral("kivo/ui/status");
+const int AppSubscribeMillis = 500;
 
 void say(const QString& text)
 {
@@ -312,8 +314,11 @@ void Simulator::onControlReceived(const QByteArray& payload, const QByteArray& t
     say(online ? QStringLiteral("The application is online") : QStringLiteral("The application went offline"));
     if (!online)
         return;
-    for (SimulatedService* service : services()) {
-        if (service->isOnline())
-            service->publishState();
-    }
+    // It announces itself before its subscriptions are renewed: give them a moment.
+    QTimer::singleShot(AppSubscribeMillis, this, [this] {
+        for (SimulatedService* service : services()) {
+            if (service->isOnline())
+                service->publishState();
+        }
+    });
 }
