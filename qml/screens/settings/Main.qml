@@ -1,30 +1,232 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
+import QtGraphicalEffects 1.15
 import "../../controls"
 
-// Maintenance menu.
+// Maintenance menu: the list of settings pages under a tool bar with the options menu.
 Item {
-    Column {
-        anchors.centerIn: parent
-        spacing: 40
+    id: root
+    readonly property string pageDir: "qrc:/qml/screens/settings/"
+    readonly property var entries: [
+        { title: "Validator", hint: "Validator information and settings", page: "Validator.qml", icon: "ticket.svg" },
+        { title: "Diagnostics", hint: "System health and diagnostic", page: "Diagnostics.qml", icon: "diagnostic.svg" },
+        { title: "Region", hint: "Date, time and languange settings", page: "Region.qml", icon: "region.svg" },
+        { title: "Audio", hint: "Adjust audio volume", page: "Audio.qml", icon: "audio.svg" },
+        { title: "Display", hint: "Adjust display brightness and mode", page: "Display.qml", icon: "brightness-2.svg" },
+        { title: "Network", hint: "Configure Ethernet, WiFi and Modem", page: "Network.qml", icon: "network.svg" },
+        { title: "Update", hint: "Check for software and sytem updates", page: "Update.qml", icon: "update.svg" },
+        { title: "Event Log", hint: "Examine system events and alarms", page: "EventLog.qml", icon: "log.svg" }
+    ]
+    property string entryTitle: ""
+    property string pendingAction: ""
+    property alias stack: stack
 
-        TextBox {
-            width: 400
-            text: manager.dynTr + qsTr("Settings")
-            size: 24
-            bold: true
-        }
-        CustomButton {
-            objectName: "logoutButton"
-            anchors.horizontalCenter: parent.horizontalCenter
-            width: 300
+    function reset() {
+        stack.pop(null)
+        confirmPopup.close()
+        configPopup.close()
+        Qt.inputMethod.hide()
+    }
+    function openEntry(index) {
+        if (stack.depth !== 1)
+            return
+        entryTitle = entries[index].title
+        stack.push(pageDir + entries[index].page)
+    }
+    function confirm(action) {
+        pendingAction = action
+        confirmPopup.showDialog(manager.dynTr + qsTr("Are you sure?"))
+    }
+
+    onVisibleChanged: reset()
+
+    ToolBar {
+        id: toolBar
+        objectName: "toolBar"
+        width: parent.width
+        height: 70
+        onVisibleChanged: if (!visible) optionsMenu.close()
+
+        ToolButton {
+            objectName: "backButton"
+            anchors.left: parent.left
+            anchors.verticalCenter: parent.verticalCenter
             height: 60
-            radius: 4
-            text: manager.dynTr + qsTr("LOGOUT")
-            font.pixelSize: 20
-            font.bold: true
-            onClicked: manager.settingsLogoutRequest()
+            width: 60
+            visible: stack.depth > 1
+            icon.source: "qrc:/qml/images/Icons/chevron-left.svg"
+            icon.width: 40
+            icon.height: 40
+            onClicked: {
+                stack.pop()
+                Qt.inputMethod.hide()
+            }
+        }
+        Label {
+            objectName: "title"
+            anchors.centerIn: parent
+            text: manager.dynTr + (stack.depth > 1
+                  ? (stack.currentItem && stack.currentItem.pageTitle ? qsTr(stack.currentItem.pageTitle)
+                                                                       : qsTr(root.entryTitle))
+                  : qsTr("Settings"))
+            font.family: "DejaVu Sans"
+            font.pixelSize: 28
+        }
+        ToolButton {
+            id: menuButton
+            objectName: "menuButton"
+            anchors.right: parent.right
+            anchors.verticalCenter: parent.verticalCenter
+            height: 60
+            width: 60
+            icon.source: "qrc:/qml/images/Icons/menu.png"
+            icon.color: "transparent"
+            icon.width: 32
+            icon.height: 32
+            onClicked: optionsMenu.open()
+        }
+        Menu {
+            id: optionsMenu
+            objectName: "optionsMenu"
+            x: root.width - width
+            y: toolBar.height
+
+            MenuItem {
+                objectName: "scanConfigItem"
+                text: manager.dynTr + qsTr("Scan Config QR")
+                onTriggered: configPopup.showInformation(manager.dynTr + qsTr("Scan Configuration QR code"))
+            }
+            MenuItem {
+                objectName: "restartItem"
+                text: manager.dynTr + qsTr("Restart Application")
+                onTriggered: root.confirm("exit")
+            }
+            MenuItem {
+                objectName: "rebootItem"
+                text: manager.dynTr + qsTr("Reboot")
+                onTriggered: root.confirm("reboot")
+            }
+            MenuItem {
+                objectName: "shutdownItem"
+                text: manager.dynTr + qsTr("Shutdown")
+                onTriggered: root.confirm("shutdown")
+            }
+            MenuItem {
+                objectName: "logoutItem"
+                text: manager.dynTr + qsTr("Logout")
+                onTriggered: manager.settingsLogoutRequest()
+            }
+        }
+    }
+
+    StackView {
+        id: stack
+        objectName: "stack"
+        anchors.top: toolBar.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        clip: true
+        initialItem: entryList
+    }
+
+    Component {
+        id: entryList
+
+        ListView {
+            objectName: "entryList"
+            model: root.entries
+            interactive: false
+
+            delegate: ItemDelegate {
+                objectName: "entry_" + index
+                width: ListView.view.width
+                height: ListView.view.height / 8
+                onClicked: root.openEntry(index)
+
+                Image {
+                    id: entryIcon
+                    anchors.left: parent.left
+                    anchors.leftMargin: 20
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 48
+                    height: 48
+                    sourceSize: Qt.size(48, 48)
+                    source: "qrc:/qml/images/Icons/" + modelData.icon
+                    visible: false
+                }
+                ColorOverlay {
+                    anchors.fill: entryIcon
+                    source: entryIcon
+                    color: "#e7e7e7"
+                }
+                Column {
+                    anchors.left: entryIcon.right
+                    anchors.leftMargin: 20
+                    anchors.right: arrow.left
+                    anchors.verticalCenter: parent.verticalCenter
+                    spacing: 4
+
+                    Label {
+                        text: manager.dynTr + qsTr(modelData.title)
+                        font.family: "DejaVu Sans"
+                        font.pixelSize: 22
+                    }
+                    Label {
+                        width: parent.width
+                        text: manager.dynTr + qsTr(modelData.hint)
+                        elide: Text.ElideRight
+                        color: Material.color(Material.Grey)
+                        font.family: "DejaVu Sans"
+                        font.pixelSize: 14
+                    }
+                }
+                Image {
+                    id: arrow
+                    anchors.right: parent.right
+                    anchors.rightMargin: 20
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 24
+                    height: 24
+                    sourceSize: Qt.size(24, 24)
+                    source: "qrc:/qml/images/Icons/arrow-right.svg"
+                }
+            }
+        }
+    }
+
+    KeyboardPanel {
+        objectName: "keyboard"
+        // Resting below the page it must not catch touches meant for the page.
+        visible: y < root.height
+    }
+
+    CustomPopup {
+        id: confirmPopup
+        objectName: "confirmPopup"
+        onButtonYesPressed: {
+            if (root.pendingAction === "exit")
+                manager.exitRequest()
+            else if (root.pendingAction === "reboot")
+                manager.rebootRequest()
+            else if (root.pendingAction === "shutdown")
+                manager.shutdownRequest()
+        }
+    }
+
+    // The barcode reader reads configuration codes only while this is open.
+    CustomPopup {
+        id: configPopup
+        objectName: "configPopup"
+        onOpened: validatorManager.enableBarcode()
+        onClosed: validatorManager.disableBarcode()
+    }
+
+    Connections {
+        target: manager
+        function onBarcodeConfigurationApplied(configList) {
+            configPopup.showInformation(manager.dynTr + qsTr("CONFIGURATION APPLIED\n") + configList.join("\n"))
         }
     }
 }

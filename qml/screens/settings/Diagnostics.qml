@@ -1,0 +1,286 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Controls.Material 2.15
+import "../../controls"
+import "StatusColors.js" as Colors
+
+// Self-test: automatic results, the manual tests and the report.
+Item {
+    id: root
+    readonly property var diag: manager.diagnostics
+    readonly property var autoRows: [
+        ["RTC", "rtc"], ["Ethernet", "ethernet"], ["USB Hub", "usbHub"], ["USB Host", "usbHost"],
+        ["FTDI", "ftdi"], ["mPCIe #1", "mPCIe1"], ["Touch", "touch"], ["SD Card", "sdCard"],
+        ["Ignition", "ignition"], ["Temperature", "temperature"], ["System Voltage", "voltage"],
+        ["RFID (USB)", "rfidUsb"], ["RFID (Service)", "rfidService"], ["Barcode (USB)", "barcodeUsb"],
+        ["Barcode (Service)", "barcodeService"], ["SAM", "sam"], ["Board", "boardService"],
+        ["Pole ID", "poleId"], ["Serial Port", "serialPortTest"]
+    ]
+    readonly property var manualTests: [
+        ["Buzzer", "buzzer"], ["LEDs", "leds"], ["RFID", "cardScan"], ["Barcode", "barcodeScan"],
+        ["Speaker", "speaker"], ["Sensor", "lightSensor"], ["RGB", "rgbTest"], ["Serial", ""],
+        ["FINISH", ""]
+    ]
+    // The manual test whose popup is open.
+    property string test: ""
+    property bool reportSaved: false
+
+    function runTest(name) {
+        test = name
+        switch (name) {
+        case "Buzzer": return testPopup.showDialog(manager.dynTr + qsTr("Can you hear the buzzer?"))
+        case "LEDs": return testPopup.showDialog(manager.dynTr + qsTr("Can you see the LEDs flashing?"))
+        case "RFID": return testPopup.showInformation(manager.dynTr + qsTr("Tap a card"))
+        case "Barcode": return testPopup.showInformation(manager.dynTr + qsTr("Scan a barcode"))
+        case "Speaker": return testPopup.showDialog(manager.dynTr + qsTr("Can you hear the internal speaker?"))
+        case "Sensor":
+            testPopup.showDialog("")
+            testPopup.text = Qt.binding(function() {
+                return manager.dynTr + qsTr("Is LCD brightness adjusting?") + "\n"
+                        + qsTr("Brightness : ") + board.displayBrightness + "%\n"
+                        + qsTr("Light Sensor : ") + board.ambientLightSensor + "%"
+            })
+            return
+        case "RGB": return rgbTest.open()
+        case "Serial": return serialPopup.open()
+        case "FINISH": return diag.saveReport()
+        }
+    }
+    function testOpened() {
+        switch (test) {
+        case "Buzzer": return board.playBuzzer(100, 200, 3)
+        case "LEDs": return board.setLedTestPattern()
+        case "RFID": return validatorManager.enableRfid()
+        case "Barcode": return validatorManager.enableBarcode()
+        case "Speaker": return inspector.audioPlay("/opt/kivo/quillon/Valid.wav")
+        case "Sensor": return board.monitor(2000)
+        }
+    }
+    function testClosed() {
+        switch (test) {
+        case "LEDs": return board.setLedOff()
+        case "RFID": return validatorManager.disableRfid()
+        case "Barcode": return validatorManager.disableBarcode()
+        case "Sensor": return board.monitor(0)
+        }
+    }
+    function answer(ok) {
+        var property = resultProperty(test)
+        if (property)
+            diag[property] = ok ? "OK" : "ERROR"
+    }
+    function resultProperty(name) {
+        for (var i = 0; i < manualTests.length; ++i)
+            if (manualTests[i][0] === name)
+                return manualTests[i][1]
+        return ""
+    }
+
+    Component.onCompleted: diag.start()
+    Component.onDestruction: diag.stop()
+
+    Palette { id: palette }
+
+    Flickable {
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: buttons.top
+        anchors.bottomMargin: 10
+        contentHeight: results.height + 20
+        clip: true
+
+        InfoGroup {
+            id: results
+            x: 10
+            y: 10
+            width: root.width - 20
+            title: manager.dynTr + qsTr("Automatic Tests")
+            Repeater {
+                model: root.autoRows
+                InfoRow {
+                    objectName: "auto_" + modelData[1]
+                    label: manager.dynTr + qsTr(modelData[0])
+                    value: root.diag ? root.diag[modelData[1]] : ""
+                }
+            }
+        }
+    }
+    Grid {
+        id: buttons
+        columns: 3
+        spacing: 10
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 10
+        anchors.horizontalCenter: parent.horizontalCenter
+
+        Repeater {
+            model: root.manualTests
+            CustomButton {
+                objectName: "test_" + modelData[0]
+                width: (root.width - 40) / 3
+                height: 60
+                radius: 4
+                color: modelData[1] === "" ? Material.accent
+                                           : Colors.testResult(root.diag ? root.diag[modelData[1]] : "", palette)
+                text: manager.dynTr + qsTr(modelData[0])
+                font.pixelSize: 18
+                font.bold: true
+                onClicked: root.runTest(modelData[0])
+            }
+        }
+    }
+
+    CustomPopup {
+        id: testPopup
+        objectName: "testPopup"
+        onOpened: root.testOpened()
+        onClosed: root.testClosed()
+        onButtonYesPressed: root.answer(true)
+        onButtonNoPressed: root.answer(false)
+    }
+
+    CustomPopup {
+        id: reportPopup
+        objectName: "reportPopup"
+        height: image.toString() === "" ? 200 : 420
+        onClosed: {
+            image = ""
+            if (root.reportSaved)
+                root.StackView.view.pop(null)
+        }
+    }
+
+    Connections {
+        target: validatorManager
+        enabled: testPopup.opened
+        function onCardDetected(uid, type) {
+            if (root.test !== "RFID")
+                return
+            testPopup.text = manager.dynTr + qsTr("CARD DETECTED\n%1\n%2").arg(uid).arg(type)
+            diag.cardScan = "OK"
+        }
+        function onCardRemoved() {
+            if (root.test === "RFID")
+                testPopup.text = manager.dynTr + qsTr("Tap a card")
+        }
+        function onTicketValidated() {
+            if (root.test !== "Barcode")
+                return
+            diag.barcodeScan = "OK"
+            testPopup.close()
+        }
+    }
+
+    Connections {
+        target: root.diag
+        function onSaveReportFinished(result, message) {
+            root.reportSaved = result
+            reportPopup.image = result ? root.diag.generateQr() : ""
+            reportPopup.showInformation(message)
+        }
+    }
+
+    // Red, green, blue over the whole window; a touch moves on.
+    Popup {
+        id: rgbTest
+        objectName: "rgbTest"
+        property int step: 0
+        readonly property var colors: ["red", "#00ff00", "blue"]
+
+        parent: Overlay.overlay
+        x: 0
+        y: 0
+        width: parent ? parent.width : 480
+        height: parent ? parent.height : 800
+        padding: 0
+        modal: true
+        closePolicy: Popup.NoAutoClose
+        onAboutToShow: step = 0
+        background: Rectangle { color: rgbTest.colors[rgbTest.step] }
+
+        contentItem: MouseArea {
+            objectName: "rgbArea"
+            onClicked: {
+                if (rgbTest.step < 2) {
+                    rgbTest.step += 1
+                    return
+                }
+                rgbTest.close()
+                root.test = "RGB"
+                testPopup.showDialog(manager.dynTr + qsTr("Was the RGB test successful?"))
+            }
+        }
+    }
+
+    Popup {
+        id: serialPopup
+        objectName: "serialPopup"
+        readonly property var flowNames: ["NONE", "RTS/CTS", "XON/XOFF"]
+
+        function restore() {
+            portBox.currentIndex = Math.max(0, portBox.model.indexOf(root.diag.serialPort))
+            flowBox.currentIndex = root.diag.serialFlowCtrl
+        }
+
+        parent: Overlay.overlay
+        modal: true
+        width: 420
+        height: 360
+        x: parent ? Math.round((parent.width - width) / 2) : 0
+        y: parent ? Math.round((parent.height - height) / 2) : 0
+        closePolicy: Popup.NoAutoClose
+        onAboutToShow: restore()
+
+        Column {
+            anchors.fill: parent
+            spacing: 12
+
+            Label {
+                width: parent.width
+                horizontalAlignment: Text.AlignHCenter
+                text: manager.dynTr + qsTr("Serial Port Settings")
+                font.pixelSize: 20
+                font.bold: true
+            }
+            ComboBox {
+                id: portBox
+                objectName: "portBox"
+                width: parent.width
+                model: root.diag ? root.diag.serialPorts : []
+            }
+            ComboBox {
+                id: flowBox
+                objectName: "flowBox"
+                width: parent.width
+                model: serialPopup.flowNames
+            }
+            Label {
+                width: parent.width
+                wrapMode: Text.WordWrap
+                text: root.diag && portBox.currentText ? root.diag.serialPortDescr(portBox.currentText) : ""
+            }
+            Row {
+                anchors.horizontalCenter: parent.horizontalCenter
+                spacing: 40
+                Button {
+                    objectName: "serialOk"
+                    text: manager.dynTr + qsTr("Ok")
+                    onClicked: {
+                        root.diag.serialPort = portBox.currentText
+                        root.diag.serialFlowCtrl = flowBox.currentIndex
+                        serialPopup.close()
+                    }
+                }
+                Button {
+                    objectName: "serialCancel"
+                    text: manager.dynTr + qsTr("Cancel")
+                    onClicked: {
+                        serialPopup.restore()
+                        serialPopup.close()
+                    }
+                }
+            }
+        }
+    }
+}
