@@ -1,0 +1,187 @@
+#include "MqttPeer.h"
+#include "TestBroker.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The real application fed garbage: on every topic it listens to, and in the
+// files it reads at start.
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void floodOfMalformedMessagesLeavesItAliveAndFlat();
+    void corruptedFilesAtStart();
+
+private:
+    bool start(const QByteArray& settings, const QByteArray& events);
+    bool answers();
+    QStringList subscribedTopics() const;
+    qint64 rssKb() const;
+    void flood(const QStringList& topics, int rounds);
+
+    QTemporaryDir* m_dir = nullptr;
+    TestBroker* m_broker = nullptr;
+    MqttPeer* m_peer = nullptr;
+    QProcess* m_app = nullptr;
+    QByteArray m_log;
+};
+
+void TestFaults::init()
+{
+    m_dir = new QTemporaryDir;
+    m_broker = new TestBroker;
+    QVERIFY(m_broker->start());
+    m_peer = new MqttPeer(m_broker->port());
+    QVERIFY(m_peer->connectAndWait());
+    QVERIFY(m_peer->subscribeAndWait(QStringLiteral("kivo/ui/#")));
+}
+
+void TestFaults::cleanup()
+{
+    if (m_app && m_app->state() != QProcess::NotRunning) {
+        m_app->kill();
+        m_app->waitForFinished(5000);
+    }
+    if (QTest::currentTestFailed())
+        qWarning().noquote() << "Application log:\n" << m_log.right(4000);
+    delete m_app;
+    delete m_peer;
+    delete m_broker;
+    delete m_dir;
+    m_app = nullptr;
+    m_log.clear();
+}
+
+bool TestFaults::start(const QByteArray& settings, const QByteArray& events)
+{
+    const QString conf = m_dir->filePath(QStringLiteral("gui.conf"));
+    QFile serial(m_dir->filePath(QStringLiteral("serialnumber")));
+    QFile confFile(conf);
+    QFile eventsFile(m_dir->filePath(QStringLiteral("events.ini")));
+    if (!serial.open(QIODevice::WriteOnly) || !confFile.open(QIODevice::WriteOnly)
+        || !eventsFile.open(QIODevice::WriteOnly))
+        return false;
+    serial.write("FAULT-0001");
+    confFile.write(settings);
+    eventsFile.write(events);
+    serial.close();
+    confFile.close();
+    eventsFile.close();
+
+    m_app = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUILLON_EVENTS_FILE"), eventsFile.fileName());
+    m_app->setProcessEnvironment(env);
+    m_app->setWorkingDirectory(m_dir->path());
+    m_app->setProcessChannelMode(QProcess::MergedChannels);
+    connect(m_app, &QProcess::readyReadStandardOutput, this, [this] { m_log += m_app->readAllStandardOutput(); });
+    m_app->start(qEnvironmentVariable("QUILLON_BIN"),
+                 {QStringLiteral("-f"), conf, QStringLiteral("-e"), QStringLiteral("-H"), m_broker->host(),
+                  QStringLiteral("-P"), QString::number(m_broker->port())});
+    return m_app->waitForStarted(5000);
+}
+
+// The application handles its messages in order, so an answer to a request
+// sent last means everything before it has been dealt with. Requests sent
+// before it has subscribed are lost, hence the repeats.
+bool TestFaults::answers()
+{
+    return QTest::qWaitFor(
+        [this] {
+            const int from = m_peer->size();
+            m_peer->publish(QStringLiteral("kivo/ui/info/get"), QByteArray("{}"));
+            return m_peer->waitFor(QStringLiteral("kivo/ui/info"), 10000, from);
+        },
+        30000);
+}
+
+QStringList TestFaults::subscribedTopics() const
+{
+    QStringList topics;
+    static const QRegularExpression line(QStringLiteral("Subscribing to '([^']+)'"));
+    auto it = line.globalMatch(QString::fromUtf8(m_log));
+    while (it.hasNext())
+        topics << it.next().captured(1);
+    topics.removeDuplicates();
+    return topics;
+}
+
+qint64 TestFaults::rssKb() const
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(m_app->processId()));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    static const QRegularExpression rss(QStringLiteral("VmRSS:\\s+(\\d+)"));
+    return rss.match(QString::fromLatin1(status.readAll())).captured(1).toLongLong();
+}
+
+void TestFaults::flood(const QStringList& topics, int rounds)
+{
+    QByteArray deep(2000, '[');
+    QByteArray random(512, '\0');
+    for (char& c : random)
+        c = char(QRandomGenerator::global()->bounded(256));
+    const QList<QByteArray> payloads{
+        QByteArray(), "{", "not json", "[1, 2, 3]", "null", "42", random, deep,
+        "{\"service\": \"yes\", \"device\": 5, \"state\": []}",
+        "{\"transaction\": [], \"uid\": {}, \"type\": \"x\"}",
+        "{\"update\": {\"software\": 7}, \"internal\": \"loud\"}",
+        "{\"primaryConnection\": 1, \"ipv4\": \"x\", \"interface\": null}",
+        "{\"a\": \"" + QByteArray(64 * 1024, 'x') + "\"}",
+    };
+    for (int r = 0; r < rounds; ++r) {
+        for (const QString& topic : topics) {
+            // Settings from the bus would change the test's own setup.
+            if (topic.endsWith(QLatin1String("/config/set")) && topic.startsWith(QLatin1String("kivo/ui")))
+                continue;
+            for (const QByteArray& p : payloads)
+                m_peer->publish(topic, p);
+        }
+        QCoreApplication::processEvents();
+    }
+}
+
+void TestFaults::floodOfMalformedMessagesLeavesItAliveAndFlat()
+{
+    QVERIFY(start("[log]\nsyslog=false\n", QByteArray()));
+    QVERIFY(QTest::qWaitFor([this] { return m_log.contains("Subscribing to 'kivo/ui/config/set'"); }, 15000));
+    const QStringList topics = subscribedTopics();
+    QVERIFY2(topics.size() > 30, qPrintable(topics.join(' ')));
+
+    // The first flood warms up caches and pools; the next ones must not grow.
+    flood(topics, 5);
+    QVERIFY(answers());
+    const qint64 warm = rssKb();
+    QVERIFY(warm > 0);
+    for (int i = 0; i < 3; ++i) {
+        flood(topics, 5);
+        QVERIFY(answers());
+    }
+    QCOMPARE(m_app->state(), QProcess::Running);
+    const qint64 after = rssKb();
+    QVERIFY2(after - warm < 8 * 1024, qPrintable(QStringLiteral("RSS %1 kB -> %2 kB").arg(warm).arg(after)));
+    QVERIFY(m_log.contains("Failed to parse JSON message: "));
+}
+
+void TestFaults::corruptedFilesAtStart()
+{
+    QByteArray garbage(4096, '\0');
+    for (char& c : garbage)
+        c = char(QRandomGenerator::global()->bounded(256));
+    QVERIFY(start("[gui\n=\n\x01\x02 deviceId\n[log]\nlevel=banana\nsyslog=false\n" + garbage,
+                  "[events]\nsize=1000000\n1\\timestamp=yesterday\n" + garbage));
+    QVERIFY(answers());
+    QCOMPARE(m_app->state(), QProcess::Running);
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_Faults.moc"
