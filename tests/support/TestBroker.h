@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcess>
+#include "ChildProcess.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -29,7 +30,7 @@ private:
     bool waitForPort(int millis) const;
 
     QTemporaryDir m_dir;
-    QProcess m_process;
+    ChildProcess m_process;
     quint16 m_port;
     bool m_withUsers = false;
 };

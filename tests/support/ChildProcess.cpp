@@ -1,0 +1,9 @@
+#include "ChildProcess.h"
+
+#include <csignal>
+#include <sys/prctl.h>
+
+void ChildProcess::setupChildProcess()
+{
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+}

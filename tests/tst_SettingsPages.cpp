@@ -1,0 +1,240 @@
+// The maintenance pages in the real main window over a real GUIManager and
+// broker: what the pages ask of the services and what they show back.
+
+#include "Common/Config.h"
+#include "GUIManager.h"
+#include "MqttPeer.h"
+#include "QuickItems.h"
+#include "TestBroker.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QQmlContext>
+#include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString Blm = QStringLiteral("kivo/blm");
+
+QJsonObject validatorConfig()
+{
+    return QJsonObject{{"blm", QJsonObject{{"obu_host", "10.0.0.1"}, {"obu_port", "8080"}}},
+                       {"validator", QJsonObject{{"passbackTime", "60"}, {"qr_passback", "false"}}}};
+}
+
+} // namespace
+
+class TestSettingsPages : public QObject
+{
+    Q_OBJECT
+public:
+    static void initMain() { qputenv("QT_IM_MODULE", QByteArrayLiteral("qtvirtualkeyboard")); }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void scanConfigQr();
+    void validatorConfiguration();
+    void technicianPath();
+
+private:
+    QQuickItem* menu() const { return QuickItems::page(m_window, QStringLiteral("Settings")); }
+    QObject* menuObject(const char* name) const { return menu()->findChild<QObject*>(QLatin1String(name)); }
+    QQuickItem* currentPage() const;
+    manager::Validator* validator() const
+    {
+        return qobject_cast<manager::Validator*>(
+            m_manager->engine().rootContext()->contextProperty("validatorManager").value<QObject*>());
+    }
+    bool openEntry(int index);
+    bool backToMenu();
+    void click(QQuickItem* item);
+    QQuickItem* item(const char* name) const { return QuickItems::find(currentPage(), QLatin1String(name)); }
+    QObject* pageObject(const char* name) const { return currentPage()->findChild<QObject*>(QLatin1String(name)); }
+
+    QTemporaryDir m_dir;
+    TestBroker m_broker;
+    Config* m_config = nullptr;
+    GUIManager* m_manager = nullptr;
+    MqttPeer* m_peer = nullptr;
+    QQuickWindow* m_window = nullptr;
+};
+
+void TestSettingsPages::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // The self-test report is written to the working directory.
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    QVERIFY(m_broker.start());
+    QFile serial(m_dir.filePath("serialnumber"));
+    QVERIFY(serial.open(QIODevice::WriteOnly));
+    serial.write("K12345678\n");
+    serial.close();
+
+    m_config = new Config(m_dir.filePath("gui.conf"), GUIManager::Defaults);
+    m_config->set("mqtt/host", m_broker.host());
+    m_config->set("mqtt/port", m_broker.port());
+    m_config->set("gui/deviceId", serial.fileName());
+    m_config->set("gui/displayOffMin", 0);
+    m_config->set("log/syslog", false);
+
+    m_peer = new MqttPeer(m_broker.port());
+    QVERIFY(m_peer->connectAndWait());
+    QVERIFY(m_peer->subscribeAndWait("kivo/#"));
+
+    m_manager = new GUIManager(*m_config);
+    m_manager->load();
+    QVERIFY(!m_manager->engine().rootObjects().isEmpty());
+    m_window = qobject_cast<QQuickWindow*>(m_manager->engine().rootObjects().first());
+    QVERIFY(m_window);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(m_peer->waitFor("kivo/ui/status"));
+    m_peer->publish(Blm + "/config", validatorConfig());
+    QTRY_COMPARE(validator()->config()->passbackSecs(), 60);
+
+    m_config->set("gui/settingsPin", "4321");
+    m_manager->settingsLoginRequest(QStringLiteral("4321"));
+    QTRY_COMPARE(m_window->property("currentScreen").toString(), QStringLiteral("Settings"));
+}
+
+void TestSettingsPages::cleanupTestCase()
+{
+    delete m_manager;
+    delete m_peer;
+    delete m_config;
+}
+
+QQuickItem* TestSettingsPages::currentPage() const
+{
+    QObject* stack = menuObject("stack");
+    return stack ? stack->property("currentItem").value<QQuickItem*>() : nullptr;
+}
+
+bool TestSettingsPages::openEntry(int index)
+{
+    QObject* stack = menuObject("stack");
+    if (!QTest::qWaitFor([&] { return !stack->property("busy").toBool(); }))
+        return false;
+    QMetaObject::invokeMethod(menu(), "openEntry", Q_ARG(QVariant, index));
+    return QTest::qWaitFor([&] { return !stack->property("busy").toBool(); });
+}
+
+bool TestSettingsPages::backToMenu()
+{
+    QObject* stack = menuObject("stack");
+    QObject* back = menuObject("backButton");
+    for (int i = 0; i < 3 && stack->property("depth").toInt() > 1; ++i) {
+        if (!QTest::qWaitFor([&] { return !stack->property("busy").toBool(); }))
+            return false;
+        QMetaObject::invokeMethod(back, "clicked");
+    }
+    return QTest::qWaitFor([&] { return !stack->property("busy").toBool() && stack->property("depth").toInt() == 1; });
+}
+
+void TestSettingsPages::click(QQuickItem* item)
+{
+    QVERIFY(item);
+    QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, QuickItems::sceneRect(item).center());
+}
+
+// The reader is enabled only while the prompt is open, and a configuration
+// code read meanwhile is applied and listed in the prompt.
+void TestSettingsPages::scanConfigQr()
+{
+    QObject* popup = menuObject("configPopup");
+    QVERIFY(popup);
+    const int before = m_peer->size();
+    QMetaObject::invokeMethod(menuObject("scanConfigItem"), "triggered");
+    QTRY_VERIFY(popup->property("opened").toBool());
+    QCOMPARE(popup->property("text").toString(), QStringLiteral("Scan Configuration QR code"));
+    QVERIFY(m_peer->waitFor("kivo/barcode/enable", 5000, before));
+    // The service reports its reader on; only then is there one to switch off.
+    m_peer->publish(Blm + "/status", QJsonObject{{"device", QJsonObject{{"barcode", QJsonObject{
+                                                              {"active", true}, {"enabled", true}}}}}});
+    QTRY_VERIFY(validator()->barcode()->enabled());
+
+    m_peer->publish(Blm + "/barcode/maintenance/scanned",
+                    QJsonObject{{"validator", QJsonObject{{"obc", "http://10.1.1.1:9000"}}}});
+    QTRY_COMPARE(popup->property("text").toString(),
+                 QStringLiteral("CONFIGURATION APPLIED\nOBC : http://10.1.1.1:9000"));
+    QCOMPARE(validator()->config()->obuUrl(), QUrl("http://10.1.1.1:9000"));
+
+    const int disables = m_peer->size();
+    QMetaObject::invokeMethod(popup, "close");
+    QVERIFY(m_peer->waitFor("kivo/barcode/disable", 5000, disables));
+}
+
+// Save waits for a real edit; Back asks the service for its configuration again.
+void TestSettingsPages::validatorConfiguration()
+{
+    m_peer->publish(Blm + "/config", validatorConfig());
+    QTRY_COMPARE(validator()->config()->obuUrl(), QUrl("mqtt://10.0.0.1:8080"));
+    QVERIFY(openEntry(0));
+    QObject* stack = menuObject("stack");
+    QMetaObject::invokeMethod(QuickItems::find(currentPage(), QStringLiteral("configureButton")), "clicked");
+    QTRY_VERIFY(!stack->property("busy").toBool());
+    QQuickItem* page = currentPage();
+    QVERIFY(page);
+    QQuickItem* save = QuickItems::find(page, QStringLiteral("saveButton"));
+    QVERIFY(save);
+    QCOMPARE(save->isEnabled(), false);
+    QQuickItem* passback = QuickItems::find(page, QStringLiteral("passbackBox"));
+    passback->setProperty("value", 90);
+    QCOMPARE(save->isEnabled(), true);
+
+    const int gets = m_peer->size();
+    click(QuickItems::find(page, QStringLiteral("backButton")));
+    QVERIFY(m_peer->waitFor(Blm + "/config/get", 5000, gets));
+    QTRY_COMPARE(stack->property("depth").toInt(), 2);
+    QCOMPARE(validator()->config()->passbackSecs(), 60);
+    QVERIFY(backToMenu());
+}
+
+// Three taps on the clock, the PIN, the self-test report with its code,
+// logout: back where the passenger left off.
+void TestSettingsPages::technicianPath()
+{
+    m_manager->settingsLogoutRequest();
+    m_peer->publish(Blm + "/status",
+                    QJsonObject{{"service", true},
+                                {"device", QJsonObject{{"rfid", QJsonObject{{"active", true}, {"state", 2}}}}},
+                                {"state", QJsonObject{{"init", false}, {"hasRfid", true}, {"hasRoute", true},
+                                                      {"hasQr", true}, {"hasObu", true}}}});
+    QTRY_COMPARE(m_window->property("currentScreen").toString(), QStringLiteral("ScanScreens"));
+
+    QuickItems::tapClock(m_window);
+    QTRY_COMPARE(m_window->property("currentScreen").toString(), QStringLiteral("Login"));
+    QQuickItem* login = QuickItems::page(m_window, QStringLiteral("Login"));
+    for (const QChar digit : QStringLiteral("4321"))
+        click(QuickItems::find(login, QStringLiteral("key_") + digit));
+    click(QuickItems::find(login, QStringLiteral("loginButton")));
+    QTRY_COMPARE(m_window->property("currentScreen").toString(), QStringLiteral("Settings"));
+
+    QVERIFY(openEntry(1));
+    QObject* report = pageObject("reportPopup");
+    QVERIFY(report);
+    click(item("test_FINISH"));
+    QTRY_VERIFY(report->property("opened").toBool());
+    const QString text = report->property("text").toString();
+    QVERIFY2(text.startsWith(QLatin1String("Test report saved successfully:\n")), qPrintable(text));
+    QVERIFY(QFileInfo::exists(text.section(QLatin1Char('\n'), 1)));
+    QVERIFY(report->property("image").toString().startsWith(QLatin1String("data:image/svg")));
+
+    QMetaObject::invokeMethod(report, "close");
+    QTRY_COMPARE(menuObject("stack")->property("depth").toInt(), 1);
+    click(QuickItems::find(menu(), QStringLiteral("menuButton")));
+    QQuickItem* logout = qobject_cast<QQuickItem*>(menuObject("logoutItem"));
+    QVERIFY(logout);
+    QTRY_VERIFY(menuObject("optionsMenu")->property("opened").toBool());
+    click(logout);
+    QTRY_COMPARE(m_window->property("currentScreen").toString(), QStringLiteral("ScanScreens"));
+}
+
+QTEST_MAIN(TestSettingsPages)
+#include "tst_SettingsPages.moc"
