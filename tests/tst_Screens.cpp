@@ -3,22 +3,20 @@
 // With QUILLON_SCREENS_DIR set, the grabs are written there as
 // <Screen>_<language>.png.
 
+#include "AppWindow.h"
 #include "Common/Config.h"
 #include "GUIManager.h"
 #include "MqttPeer.h"
 #include "QuickItems.h"
-#include "TestBroker.h"
 
 #include <QColor>
 #include <QDir>
-#include <QFile>
 #include <QFontDatabase>
 #include <QImage>
 #include <QJsonObject>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -51,7 +49,6 @@ public:
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void screens_data();
     void screens();
 
@@ -64,8 +61,7 @@ private:
     QImage grab(const QString& screen, const QString& language);
     void expectIcon(const QImage& image, const QString& screen, const QColor& colour);
 
-    QTemporaryDir m_dir;
-    TestBroker m_broker;
+    AppWindow m_app;
     Config* m_config = nullptr;
     GUIManager* m_manager = nullptr;
     MqttPeer* m_peer = nullptr;
@@ -74,43 +70,14 @@ private:
 
 void TestScreens::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    QVERIFY(m_broker.start());
-    QFile serial(m_dir.filePath("serialnumber"));
-    QVERIFY(serial.open(QIODevice::WriteOnly));
-    serial.write("K12345678\n");
-    serial.close();
-
     QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/DejaVuSans.ttf"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
-    m_config = new Config(m_dir.filePath("gui.conf"), GUIManager::Defaults);
-    m_config->set("mqtt/host", m_broker.host());
-    m_config->set("mqtt/port", m_broker.port());
-    m_config->set("gui/deviceId", serial.fileName());
-    m_config->set("gui/displayOffMin", 0);
-    m_config->set("gui/locale", "en_IE");
-    m_config->set("log/syslog", false);
-
-    m_peer = new MqttPeer(m_broker.port());
-    QVERIFY(m_peer->connectAndWait());
-    QVERIFY(m_peer->subscribeAndWait("kivo/ui/#"));
-
-    m_manager = new GUIManager(*m_config);
-    m_manager->load();
-    QVERIFY(!m_manager->engine().rootObjects().isEmpty());
-    m_window = qobject_cast<QQuickWindow*>(m_manager->engine().rootObjects().first());
-    QVERIFY(m_window);
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    // The application's status is its last publication after connecting.
-    QVERIFY(m_peer->waitFor("kivo/ui/status"));
+    QVERIFY(m_app.start(QStringLiteral("kivo/ui/#"), {{"gui/locale", "en_IE"}}));
+    m_config = m_app.config();
+    m_manager = m_app.manager();
+    m_peer = m_app.peer();
+    m_window = m_app.window();
     QVERIFY(publishAndWait(Blm + "/status", status(true, readyState()), "ScanScreens"));
-}
-
-void TestScreens::cleanupTestCase()
-{
-    delete m_manager;
-    delete m_peer;
-    delete m_config;
 }
 
 bool TestScreens::waitForScreen(const QString& screen)

@@ -1,21 +1,19 @@
 // The maintenance pages in the real main window over a real GUIManager and
 // broker: what the pages ask of the services and what they show back.
 
+#include "AppWindow.h"
 #include "Common/Config.h"
 #include "GUIManager.h"
 #include "MqttPeer.h"
 #include "QuickItems.h"
-#include "TestBroker.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
 #include <QQmlContext>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -38,7 +36,6 @@ public:
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void scanConfigQr();
     void validatorConfiguration();
     void technicianPath();
@@ -58,8 +55,7 @@ private:
     QQuickItem* item(const char* name) const { return QuickItems::find(currentPage(), QLatin1String(name)); }
     QObject* pageObject(const char* name) const { return currentPage()->findChild<QObject*>(QLatin1String(name)); }
 
-    QTemporaryDir m_dir;
-    TestBroker m_broker;
+    AppWindow m_app;
     Config* m_config = nullptr;
     GUIManager* m_manager = nullptr;
     MqttPeer* m_peer = nullptr;
@@ -68,46 +64,19 @@ private:
 
 void TestSettingsPages::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
+    QVERIFY(m_app.start(QStringLiteral("kivo/#")));
+    m_config = m_app.config();
+    m_manager = m_app.manager();
+    m_peer = m_app.peer();
+    m_window = m_app.window();
     // The self-test report is written to the working directory.
-    QVERIFY(QDir::setCurrent(m_dir.path()));
-    QVERIFY(m_broker.start());
-    QFile serial(m_dir.filePath("serialnumber"));
-    QVERIFY(serial.open(QIODevice::WriteOnly));
-    serial.write("K12345678\n");
-    serial.close();
-
-    m_config = new Config(m_dir.filePath("gui.conf"), GUIManager::Defaults);
-    m_config->set("mqtt/host", m_broker.host());
-    m_config->set("mqtt/port", m_broker.port());
-    m_config->set("gui/deviceId", serial.fileName());
-    m_config->set("gui/displayOffMin", 0);
-    m_config->set("log/syslog", false);
-
-    m_peer = new MqttPeer(m_broker.port());
-    QVERIFY(m_peer->connectAndWait());
-    QVERIFY(m_peer->subscribeAndWait("kivo/#"));
-
-    m_manager = new GUIManager(*m_config);
-    m_manager->load();
-    QVERIFY(!m_manager->engine().rootObjects().isEmpty());
-    m_window = qobject_cast<QQuickWindow*>(m_manager->engine().rootObjects().first());
-    QVERIFY(m_window);
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    QVERIFY(m_peer->waitFor("kivo/ui/status"));
+    QVERIFY(QDir::setCurrent(m_app.path()));
     m_peer->publish(Blm + "/config", validatorConfig());
     QTRY_COMPARE(validator()->config()->passbackSecs(), 60);
 
     m_config->set("gui/settingsPin", "4321");
     m_manager->settingsLoginRequest(QStringLiteral("4321"));
     QTRY_COMPARE(m_window->property("currentScreen").toString(), QStringLiteral("Settings"));
-}
-
-void TestSettingsPages::cleanupTestCase()
-{
-    delete m_manager;
-    delete m_peer;
-    delete m_config;
 }
 
 QQuickItem* TestSettingsPages::currentPage() const

@@ -1,0 +1,79 @@
+#include "AppWindow.h"
+
+#include "Common/Config.h"
+#include "GUIManager.h"
+#include "MqttPeer.h"
+
+#include <QFile>
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <QTest>
+
+AppWindow::AppWindow() = default;
+
+// The manager goes before the peer and the store it reads.
+AppWindow::~AppWindow()
+{
+    m_manager.reset();
+    m_peer.reset();
+    m_config.reset();
+}
+
+bool AppWindow::start(const QString& peerFilter, const QVariantMap& settings)
+{
+    if (!m_dir.isValid() || !m_broker.start() || !writeSerialNumber())
+        return false;
+
+    m_config = std::make_unique<Config>(m_dir.filePath(QStringLiteral("gui.conf")), GUIManager::Defaults);
+    m_config->set(QStringLiteral("mqtt/host"), m_broker.host());
+    m_config->set(QStringLiteral("mqtt/port"), m_broker.port());
+    m_config->set(QStringLiteral("gui/deviceId"), m_dir.filePath(QStringLiteral("serialnumber")));
+    m_config->set(QStringLiteral("gui/displayOffMin"), 0);
+    m_config->set(QStringLiteral("log/syslog"), false);
+    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+        m_config->set(it.key(), it.value());
+
+    m_peer = std::make_unique<MqttPeer>(m_broker.port());
+    if (!m_peer->connectAndWait() || !m_peer->subscribeAndWait(peerFilter))
+        return false;
+
+    m_manager = std::make_unique<GUIManager>(*m_config);
+    m_manager->load();
+    if (m_manager->engine().rootObjects().isEmpty())
+        return false;
+    m_window = qobject_cast<QQuickWindow*>(m_manager->engine().rootObjects().first());
+    // The application's status is its last publication after connecting.
+    return m_window && QTest::qWaitForWindowExposed(m_window)
+           && m_peer->waitFor(QStringLiteral("kivo/ui/status"));
+}
+
+bool AppWindow::writeSerialNumber() const
+{
+    QFile serial(m_dir.filePath(QStringLiteral("serialnumber")));
+    return serial.open(QIODevice::WriteOnly) && serial.write("K12345678\n") > 0;
+}
+
+QString AppWindow::path() const
+{
+    return m_dir.path();
+}
+
+Config* AppWindow::config() const
+{
+    return m_config.get();
+}
+
+GUIManager* AppWindow::manager() const
+{
+    return m_manager.get();
+}
+
+MqttPeer* AppWindow::peer() const
+{
+    return m_peer.get();
+}
+
+QQuickWindow* AppWindow::window() const
+{
+    return m_window;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "TestBroker.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariantMap>
+#include <memory>
+
+class Config;
+class GUIManager;
+class MqttPeer;
+class QQuickWindow;
+
+// The application in-process: a real GUIManager with its main window on a
+// private broker, a serial number on file, and a peer that sees the bus.
+class AppWindow
+{
+public:
+    AppWindow();
+    ~AppWindow();
+
+    // `settings` go into the store before the manager starts; the peer
+    // listens to `peerFilter`. True once the window shows and the
+    // application has announced its status.
+    bool start(const QString& peerFilter, const QVariantMap& settings = QVariantMap());
+
+    QString path() const;
+    Config* config() const;
+    GUIManager* manager() const;
+    MqttPeer* peer() const;
+    QQuickWindow* window() const;
+
+private:
+    bool writeSerialNumber() const;
+
+    QTemporaryDir m_dir;
+    TestBroker m_broker;
+    std::unique_ptr<Config> m_config;
+    std::unique_ptr<MqttPeer> m_peer;
+    std::unique_ptr<GUIManager> m_manager;
+    QQuickWindow* m_window = nullptr;
+};
