@@ -5,7 +5,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QPoint>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +21,7 @@ private slots:
     void init();
     void cleanup();
     void validationRoad();
+    void maintenanceRoad();
     void ignitionOffEndsInAShutdownRequest();
     void recoversFromABrokerRestart();
     void killedApplicationLeavesItsWill();
@@ -26,6 +29,10 @@ private slots:
 private:
     bool startApplication();
     void command(const QString& line);
+    bool findWindow();
+    bool pointer(const QStringList& actions);
+    bool tapAt(int x, int y);
+    bool loginFromTheClock();
     bool waitLog(const QByteArray& text, int from, int millis = 10000);
     int logMark() const;
     QJsonObject waitJson(const QString& topic, int from, int millis = 10000);
@@ -36,6 +43,7 @@ private:
     QProcess* m_sim = nullptr;
     QProcess* m_app = nullptr;
     QByteArray m_appLog;
+    QString m_window;
 };
 
 void TestEndToEnd::init()
@@ -125,11 +133,44 @@ void TestEndToEnd::cleanup()
     m_broker = nullptr;
     m_dir = nullptr;
     m_appLog.clear();
+    m_window.clear();
 }
 
 void TestEndToEnd::command(const QString& line)
 {
     QVERIFY(m_peer->publish(QStringLiteral("kivo/simulator/command"), line.toUtf8()));
+}
+
+bool TestEndToEnd::findWindow()
+{
+    QProcess search;
+    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
+                                             QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                             QString::number(m_app->processId())});
+    if (!search.waitForFinished(10000) || search.exitCode() != 0)
+        return false;
+    m_window = QString::fromUtf8(search.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0).trimmed();
+    return !m_window.isEmpty();
+}
+
+// Real pointer input through the X server, in the application window's own
+// coordinates (480 x 800, the page layout the technician sees).
+bool TestEndToEnd::pointer(const QStringList& actions)
+{
+    QProcess xdo;
+    xdo.start(QStringLiteral("xdotool"), actions);
+    return xdo.waitForFinished(10000) && xdo.exitCode() == 0;
+}
+
+bool TestEndToEnd::tapAt(int x, int y)
+{
+    if (!pointer({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window, QString::number(x),
+                    QString::number(y), QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("sleep"),
+                    QStringLiteral("0.1"), QStringLiteral("mouseup"), QStringLiteral("1")})) {
+        return false;
+    }
+    QTest::qWait(150);
+    return true;
 }
 
 int TestEndToEnd::logMark() const
@@ -177,6 +218,70 @@ void TestEndToEnd::validationRoad()
         const int shown = m_appLog.indexOf(c.screen, mark);
         QVERIFY2(waitLog("Setting screen : ScanScreens", shown), c.command);
     }
+}
+
+// Press and hold the header clock, then the built-in PIN 7315 and LOGIN.
+bool TestEndToEnd::loginFromTheClock()
+{
+    const int mark = logMark();
+    if (!pointer({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window, QStringLiteral("355"),
+                  QStringLiteral("60"), QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("sleep"),
+                  QStringLiteral("1.5"), QStringLiteral("mouseup"), QStringLiteral("1")})
+        || !waitLog("Setting screen : Login", mark)) {
+        return false;
+    }
+    const QPoint keys[] = {{116, 499}, {364, 345}, {116, 345}, {240, 422}, {240, 651}};
+    for (const QPoint& key : keys) {
+        if (!tapAt(key.x(), key.y()))
+            return false;
+    }
+    return waitLog("Setting screen : Settings", mark);
+}
+
+void TestEndToEnd::maintenanceRoad()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("xdotool is needed to press the screen");
+    QVERIFY(findWindow());
+    QVERIFY(loginFromTheClock());
+    QTRY_VERIFY_WITH_TIMEOUT(m_peer->lastJson(QStringLiteral("kivo/ui/status"))["technician"].toBool(), 10000);
+
+    // During the session a validation neither plays a sound nor leaves the menu.
+    int mark = logMark();
+    const int from = m_peer->size();
+    command(QStringLiteral("tap valid"));
+    QVERIFY(waitLog("Validator card detected : uid=", mark));
+    QTest::qWait(1000);
+    QVERIFY(!m_appLog.mid(mark).contains("Setting screen : Valid"));
+    QVERIFY(!m_peer->waitFor(QStringLiteral("kivo/inspector/audio/play"), 100, from));
+
+    mark = logMark();
+    command(QStringLiteral("barcode"));
+    QVERIFY(waitLog("Maintenance Barcode scanned", mark));
+    QTest::qWait(500);
+    QVERIFY(!m_appLog.mid(mark).contains("Maintenance session is not active"));
+    QVERIFY(m_appLog.indexOf("Applying Validator configuration", mark) >= 0);
+    // A tap outside closes the "CONFIGURATION APPLIED" popup.
+    QVERIFY(tapAt(240, 750));
+    QTest::qWait(500);
+
+    // Logout from the options menu returns the passenger screen.
+    mark = logMark();
+    // The menu opens with an animation; on a loaded machine a tap can land
+    // before it is there.
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return tapAt(450, 35) && (QTest::qWait(500), tapAt(380, 294))
+                && waitLog("Setting screen : ScanScreens", mark, 3000);
+        },
+        12000));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_peer->lastJson(QStringLiteral("kivo/ui/status"))["technician"].toBool(), 10000);
+
+    QFile events(m_dir->filePath(QStringLiteral("events.ini")));
+    QVERIFY(events.open(QIODevice::ReadOnly));
+    const QByteArray stored = events.readAll();
+    QVERIFY(stored.contains("Maintenance login"));
+    QVERIFY(stored.contains("Maintenance logout"));
 }
 
 void TestEndToEnd::ignitionOffEndsInAShutdownRequest()
