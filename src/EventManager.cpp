@@ -181,6 +181,10 @@ void EventManager::save()
         file.setValue(QStringLiteral("timestamp"), event->timestamp());
     }
     file.endArray();
+    file.sync();
+    if (!file.isWritable() || file.status() == QSettings::AccessError)
+        qWarning().noquote().nospace() << "[EventManager] WARN: Cannot write events file : " << m_filename
+                                       << ", events are kept in memory only";
 }
 
 void EventManager::update()

@@ -58,6 +58,7 @@ private slots:
     void cleanup();
     void loadsTheNewestThousand();
     void capsTheListAndRewritesTheFile();
+    void unwritableFileKeepsEventsInMemory();
     void retentionAtStartUp();
     void filtersAndOrder();
     void dayPeriodsIncludeTheirLastSecond();
@@ -120,6 +121,24 @@ void TestEventManager::capsTheListAndRewritesTheFile()
     QCOMPARE(storedCount(m_path), 1001);
     // Dropped events are freed by the event loop.
     QTRY_VERIFY(oldest.isNull());
+}
+
+void TestEventManager::unwritableFileKeepsEventsInMemory()
+{
+    // A path under a plain file cannot be created, even by root.
+    QFile blocker(m_dir->filePath(QStringLiteral("blocker")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString path = blocker.fileName() + QStringLiteral("/events.ini");
+    LogCapture log;
+    EventManager manager(*m_config, nullptr, path);
+
+    manager.push(makeEvent(QStringLiteral("P1"), QDateTime::currentDateTime().addSecs(-10)));
+    manager.push(makeEvent(QStringLiteral("P2"), QDateTime::currentDateTime()));
+    QVERIFY(log.contains(QtWarningMsg, QStringLiteral("[EventManager] WARN: Cannot write events file : ") + path
+                                           + QStringLiteral(", events are kept in memory only")));
+    QCOMPARE(manager.events().size(), 2);
+    QCOMPARE(names(manager.data()), (QStringList{QStringLiteral("P2"), QStringLiteral("P1")}));
 }
 
 void TestEventManager::retentionAtStartUp()
