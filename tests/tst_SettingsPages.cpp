@@ -3,7 +3,9 @@
 
 #include "AppWindow.h"
 #include "Common/Config.h"
+#include "EventManager.h"
 #include "GUIManager.h"
+#include "Model/Event.h"
 #include "MqttPeer.h"
 #include "QuickItems.h"
 
@@ -38,6 +40,7 @@ private slots:
     void initTestCase();
     void scanConfigQr();
     void validatorConfiguration();
+    void eventLogSearch();
     void technicianPath();
 
 private:
@@ -110,6 +113,29 @@ void TestSettingsPages::click(QQuickItem* item)
 {
     QVERIFY(item);
     QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, QuickItems::sceneRect(item).center());
+}
+
+// The search box narrows the list held by the real event log.
+void TestSettingsPages::eventLogSearch()
+{
+    auto* log = qobject_cast<EventManager*>(
+        m_manager->engine().rootContext()->contextProperty("eventLogManager").value<QObject*>());
+    QVERIFY(log);
+    for (const char* name : {"Ignition on", "Ignition off", "Ignition on"})
+        log->push(new Event(QStringLiteral("Board"), QLatin1String(name), QString(), QDateTime::currentDateTime()));
+    const int all = log->events().size();
+    QVERIFY(openEntry(7));
+    QObject* list = pageObject("eventList");
+    QVERIFY(list);
+    QTRY_COMPARE(list->property("count").toInt(), all);
+
+    pageObject("searchField")->setProperty("text", QStringLiteral("ignition"));
+    QTRY_COMPARE(list->property("count").toInt(), 3);
+    pageObject("searchField")->setProperty("text", QStringLiteral("ignition off"));
+    QTRY_COMPARE(list->property("count").toInt(), 1);
+    click(item("clearButton"));
+    QTRY_COMPARE(list->property("count").toInt(), all);
+    QVERIFY(backToMenu());
 }
 
 // The reader is enabled only while the prompt is open, and a configuration

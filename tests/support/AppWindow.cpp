@@ -24,6 +24,8 @@ bool AppWindow::start(const QString& peerFilter, const QVariantMap& settings)
     if (!m_dir.isValid() || !m_broker.start() || !writeSerialNumber())
         return false;
 
+    // Otherwise the event log would grow beside the test binary run after run.
+    qputenv("QUILLON_EVENTS_FILE", m_dir.filePath(QStringLiteral("events.ini")).toUtf8());
     m_config = std::make_unique<Config>(m_dir.filePath(QStringLiteral("gui.conf")), GUIManager::Defaults);
     m_config->set(QStringLiteral("mqtt/host"), m_broker.host());
     m_config->set(QStringLiteral("mqtt/port"), m_broker.port());
