@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer in its own tree and runs the unit
+# and end-to-end tests under a virtual X display; any ASan or LSan report
+# fails the test it comes from. Extra arguments go to ctest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=${ASAN_BUILD_DIR:-build-asan}
+BUILD_DIR=$BUILD_DIR CMAKE_ARGS="-DQUILLON_ASAN=ON" bash scripts/build.sh
+supp=$PWD/tests/lsan.supp
+export LSAN_OPTIONS=suppressions=$supp:print_suppressions=0
+# Tells tests to skip checks ASan makes meaningless (RSS growth).
+export QUILLON_SANITIZED=1
+# Programs that render through Mesa: the driver is unloaded before LSan runs,
+# so its allocations show as unknown frames no suppression can name. They
+# keep the memory error checks, without the leak check. The Qt Quick Test
+# runner (qml_*) does not finish in time under ASan with llvmpipe.
+gl='^(tst_GUIManager|tst_Screens|tst_SettingsPages|tst_StartOffline)$'
+cd "$BUILD_DIR"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --output-on-failure -j"$(nproc)" -E "^qml_|$gl" "$@"
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --output-on-failure -j"$(nproc)" -R "$gl" "$@"
