@@ -17,7 +17,7 @@ PACKAGES=(
   libmosquitto-dev mosquitto mosquitto-clients
   libqrcodegencpp-dev zbar-tools
   fonts-dejavu-core
-  xvfb xauth libgl1-mesa-dri
+  xvfb xauth libgl1-mesa-dri xdotool
   socat procps iproute2
 )
 
