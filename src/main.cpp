@@ -6,8 +6,27 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QQuickWindow>
 
 #include <memory>
+
+namespace {
+
+// The benchmarks time start-up to the first frame on the screen.
+void reportFirstFrame(QQmlApplicationEngine& engine)
+{
+    const QList<QObject*> roots = engine.rootObjects();
+    auto* window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
+    if (!window)
+        return;
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(window, &QQuickWindow::frameSwapped, window, [window, connection] {
+        QObject::disconnect(*connection);
+        qInfo().noquote() << "[Main] First frame : " + window->property("currentScreen").toString();
+    });
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -29,6 +48,8 @@ int main(int argc, char* argv[])
 
     auto gui = std::make_unique<GUIManager>(*config);
     gui->load();
+    if (qEnvironmentVariableIsSet("QUILLON_REPORT_FIRST_FRAME"))
+        reportFirstFrame(gui->engine());
     const int code = QGuiApplication::exec();
 
     // The manager first, the application object last.
