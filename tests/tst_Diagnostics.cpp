@@ -169,6 +169,15 @@ void TestDiagnostics::init()
     QVERIFY(connected.wait(5000));
     m_peer = new MqttPeer(m_broker.port());
     QVERIFY(m_peer->connectAndWait());
+    // Connected is not subscribed: wait until the last topic subscribed comes
+    // through, or the first messages of a case can beat the subscriptions.
+    QSignalSpy card(m_validator, &manager::Validator::cardDetected);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            m_peer->publish(QStringLiteral("kivo/rfid/card/found"), QJsonObject{{"type", 4}, {"uid", "PROBE"}});
+            return card.wait(200);
+        },
+        5000));
 
     m_dir = new QTemporaryDir;
     m_diag = new Diagnostics(m_deviceId, *m_board, *m_network, *m_validator);
