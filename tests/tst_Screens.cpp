@@ -62,10 +62,6 @@ private:
     void expectIcon(const QImage& image, const QString& screen, const QColor& colour);
 
     AppWindow m_app;
-    Config* m_config = nullptr;
-    GUIManager* m_manager = nullptr;
-    MqttPeer* m_peer = nullptr;
-    QQuickWindow* m_window = nullptr;
 };
 
 void TestScreens::initTestCase()
@@ -73,33 +69,29 @@ void TestScreens::initTestCase()
     QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/DejaVuSans.ttf"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION));
     QVERIFY(m_app.start(QStringLiteral("kivo/ui/#"), {{"gui/locale", "en_IE"}}));
-    m_config = m_app.config();
-    m_manager = m_app.manager();
-    m_peer = m_app.peer();
-    m_window = m_app.window();
     QVERIFY(publishAndWait(Blm + "/status", status(true, readyState()), "ScanScreens"));
 }
 
 bool TestScreens::waitForScreen(const QString& screen)
 {
     return QTest::qWaitFor([&] {
-        return m_manager->screen() == screen && m_window->property("currentScreen").toString() == screen;
+        return m_app.manager()->screen() == screen && m_app.window()->property("currentScreen").toString() == screen;
     }, 5000);
 }
 
 bool TestScreens::publishAndWait(const QString& topic, const QJsonObject& payload, const QString& screen)
 {
-    return m_peer->publish(topic, payload) && waitForScreen(screen);
+    return m_app.peer()->publish(topic, payload) && waitForScreen(screen);
 }
 
 QQuickItem* TestScreens::page(const QString& screen) const
 {
-    return QuickItems::page(m_window, screen);
+    return QuickItems::page(m_app.window(), screen);
 }
 
 QQuickItem* TestScreens::pageChild(const QString& screen, const char* name) const
 {
-    return QuickItems::find(QuickItems::page(m_window, screen), QLatin1String(name));
+    return QuickItems::find(QuickItems::page(m_app.window(), screen), QLatin1String(name));
 }
 
 QString TestScreens::pageText(const QString& screen, const char* name) const
@@ -112,7 +104,7 @@ QImage TestScreens::grab(const QString& screen, const QString& language)
 {
     // Let the page render its new texts and the animation settle on a frame.
     QTest::qWait(400);
-    const QImage image = m_window->grabWindow();
+    const QImage image = m_app.window()->grabWindow();
     const QString dir = qEnvironmentVariable("QUILLON_SCREENS_DIR");
     if (!dir.isEmpty()) {
         QDir().mkpath(dir);
@@ -152,11 +144,11 @@ void TestScreens::screens()
 {
     QFETCH(QString, language);
     QFETCH(QStringList, texts);
-    auto* header = QuickItems::find(m_window->contentItem(), "header");
+    auto* header = QuickItems::find(m_app.window()->contentItem(), "header");
     QVERIFY(header);
 
-    m_manager->setLanguage(language);
-    QCOMPARE(m_manager->language(), language);
+    m_app.manager()->setLanguage(language);
+    QCOMPARE(m_app.manager()->language(), language);
 
     QVERIFY(publishAndWait(Blm + "/status", status(true, readyState()), "ScanScreens"));
     QImage image = grab("ScanScreens", language);
@@ -164,11 +156,11 @@ void TestScreens::screens()
     QVERIFY2(prompt == texts[1] || prompt == texts[11], qPrintable(prompt));
     QVERIFY(header->isVisible());
 
-    m_manager->setScreen("ScanCard");
+    m_app.manager()->setScreen("ScanCard");
     QVERIFY(waitForScreen("ScanCard"));
     grab("ScanCard", language);
     QCOMPARE(pageText("ScanCard", "prompt"), texts[1]);
-    m_manager->setScreen("ScanBarcode");
+    m_app.manager()->setScreen("ScanBarcode");
     QVERIFY(waitForScreen("ScanBarcode"));
     grab("ScanBarcode", language);
     QCOMPARE(pageText("ScanBarcode", "prompt"), texts[2]);
@@ -198,7 +190,7 @@ void TestScreens::screens()
     QCOMPARE(pageText("Invalid", "title"), texts[5]);
     QCOMPARE(pageText("Invalid", "denyReason"), texts[6]);
 
-    QVERIFY(m_peer->publish(Blm + "/rfid/retry", QByteArray()));
+    QVERIFY(m_app.peer()->publish(Blm + "/rfid/retry", QByteArray()));
     QVERIFY(waitForScreen("Retry"));
     image = grab("Retry", language);
     expectIcon(image, "Retry", QColor("#fcdb03"));
@@ -223,14 +215,14 @@ void TestScreens::screens()
     grab("Busy", language);
     QCOMPARE(pageText("Busy", "message"), texts[0]);
 
-    m_manager->setScreen("ScreenSaver");
+    m_app.manager()->setScreen("ScreenSaver");
     QVERIFY(waitForScreen("ScreenSaver"));
     image = grab("ScreenSaver", language);
     QVERIFY(!header->isVisible());
     // Nothing but the screen-saver colour where the header would be.
     QCOMPARE(QuickItems::countColour(image, QRect(0, 0, 480, 120), QColor("black")), 480 * 120);
 
-    m_manager->setScreen("InitPage");
+    m_app.manager()->setScreen("InitPage");
     QVERIFY(waitForScreen("InitPage"));
     grab("InitPage", language);
     QVERIFY(header->isVisible());
@@ -241,21 +233,21 @@ void TestScreens::screens()
     QVERIFY(keyboard);
     const QRect pageRect = QuickItems::sceneRect(page("InitPage"));
     QCOMPARE(QuickItems::sceneRect(keyboard).top(), pageRect.bottom() + 1);
-    QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, QuickItems::sceneRect(field).center());
+    QTest::mouseClick(m_app.window(), Qt::LeftButton, Qt::NoModifier, QuickItems::sceneRect(field).center());
     QTRY_COMPARE(QuickItems::sceneRect(keyboard).bottom(), pageRect.bottom());
     grab("InitPage-keyboard", language);
     QGuiApplication::inputMethod()->hide();
     QTRY_COMPARE(QuickItems::sceneRect(keyboard).top(), pageRect.bottom() + 1);
 
-    m_manager->setIdleScreen();
+    m_app.manager()->setIdleScreen();
     QVERIFY(waitForScreen("Busy"));
-    QuickItems::tapClock(m_window);
+    QuickItems::tapClock(m_app.window());
     QVERIFY(waitForScreen("Login"));
     grab("Login", language);
     QVERIFY(header->isVisible());
     QCOMPARE(pageText("Login", "loginButton"), texts[10]);
     QCOMPARE(pageText("Login", "pinText"), language == "el_GR" ? QStringLiteral("Κωδικός") : QStringLiteral("Pin"));
-    m_manager->setMaintenanceScreen();
+    m_app.manager()->setMaintenanceScreen();
     QVERIFY(waitForScreen("Busy"));
 }
 

@@ -44,13 +44,13 @@ private slots:
     void technicianPath();
 
 private:
-    QQuickItem* menu() const { return QuickItems::page(m_window, QStringLiteral("Settings")); }
+    QQuickItem* menu() const { return QuickItems::page(m_app.window(), QStringLiteral("Settings")); }
     QObject* menuObject(const char* name) const { return menu()->findChild<QObject*>(QLatin1String(name)); }
     QQuickItem* currentPage() const;
     manager::Validator* validator() const
     {
         return qobject_cast<manager::Validator*>(
-            m_manager->engine().rootContext()->contextProperty("validatorManager").value<QObject*>());
+            m_app.manager()->engine().rootContext()->contextProperty("validatorManager").value<QObject*>());
     }
     bool openEntry(int index);
     bool backToMenu();
@@ -59,27 +59,19 @@ private:
     QObject* pageObject(const char* name) const { return currentPage()->findChild<QObject*>(QLatin1String(name)); }
 
     AppWindow m_app;
-    Config* m_config = nullptr;
-    GUIManager* m_manager = nullptr;
-    MqttPeer* m_peer = nullptr;
-    QQuickWindow* m_window = nullptr;
 };
 
 void TestSettingsPages::initTestCase()
 {
     QVERIFY(m_app.start(QStringLiteral("kivo/#")));
-    m_config = m_app.config();
-    m_manager = m_app.manager();
-    m_peer = m_app.peer();
-    m_window = m_app.window();
     // The self-test report is written to the working directory.
     QVERIFY(QDir::setCurrent(m_app.path()));
-    m_peer->publish(Blm + "/config", validatorConfig());
+    m_app.peer()->publish(Blm + "/config", validatorConfig());
     QTRY_COMPARE(validator()->config()->passbackSecs(), 60);
 
-    m_config->set("gui/settingsPin", "4321");
-    m_manager->settingsLoginRequest(QStringLiteral("4321"));
-    QTRY_COMPARE(m_window->property("currentScreen").toString(), QStringLiteral("Settings"));
+    m_app.config()->set("gui/settingsPin", "4321");
+    m_app.manager()->settingsLoginRequest(QStringLiteral("4321"));
+    QTRY_COMPARE(m_app.window()->property("currentScreen").toString(), QStringLiteral("Settings"));
 }
 
 QQuickItem* TestSettingsPages::currentPage() const
@@ -112,14 +104,14 @@ bool TestSettingsPages::backToMenu()
 void TestSettingsPages::click(QQuickItem* item)
 {
     QVERIFY(item);
-    QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, QuickItems::sceneRect(item).center());
+    QTest::mouseClick(m_app.window(), Qt::LeftButton, Qt::NoModifier, QuickItems::sceneRect(item).center());
 }
 
 // The search box narrows the list held by the real event log.
 void TestSettingsPages::eventLogSearch()
 {
     auto* log = qobject_cast<EventManager*>(
-        m_manager->engine().rootContext()->contextProperty("eventLogManager").value<QObject*>());
+        m_app.manager()->engine().rootContext()->contextProperty("eventLogManager").value<QObject*>());
     QVERIFY(log);
     for (const char* name : {"Ignition on", "Ignition off", "Ignition on"})
         log->push(new Event(QStringLiteral("Board"), QLatin1String(name), QString(), QDateTime::currentDateTime()));
@@ -144,31 +136,31 @@ void TestSettingsPages::scanConfigQr()
 {
     QObject* popup = menuObject("configPopup");
     QVERIFY(popup);
-    const int before = m_peer->size();
+    const int before = m_app.peer()->size();
     QMetaObject::invokeMethod(menuObject("scanConfigItem"), "triggered");
     QTRY_VERIFY(popup->property("opened").toBool());
     QCOMPARE(popup->property("text").toString(), QStringLiteral("Scan Configuration QR code"));
-    QVERIFY(m_peer->waitFor("kivo/barcode/enable", 5000, before));
+    QVERIFY(m_app.peer()->waitFor("kivo/barcode/enable", 5000, before));
     // The service reports its reader on; only then is there one to switch off.
-    m_peer->publish(Blm + "/status", QJsonObject{{"device", QJsonObject{{"barcode", QJsonObject{
+    m_app.peer()->publish(Blm + "/status", QJsonObject{{"device", QJsonObject{{"barcode", QJsonObject{
                                                               {"active", true}, {"enabled", true}}}}}});
     QTRY_VERIFY(validator()->barcode()->enabled());
 
-    m_peer->publish(Blm + "/barcode/maintenance/scanned",
+    m_app.peer()->publish(Blm + "/barcode/maintenance/scanned",
                     QJsonObject{{"validator", QJsonObject{{"obc", "http://10.1.1.1:9000"}}}});
     QTRY_COMPARE(popup->property("text").toString(),
                  QStringLiteral("CONFIGURATION APPLIED\nOBC : http://10.1.1.1:9000"));
     QCOMPARE(validator()->config()->obuUrl(), QUrl("http://10.1.1.1:9000"));
 
-    const int disables = m_peer->size();
+    const int disables = m_app.peer()->size();
     QMetaObject::invokeMethod(popup, "close");
-    QVERIFY(m_peer->waitFor("kivo/barcode/disable", 5000, disables));
+    QVERIFY(m_app.peer()->waitFor("kivo/barcode/disable", 5000, disables));
 }
 
 // Save waits for a real edit; Back asks the service for its configuration again.
 void TestSettingsPages::validatorConfiguration()
 {
-    m_peer->publish(Blm + "/config", validatorConfig());
+    m_app.peer()->publish(Blm + "/config", validatorConfig());
     QTRY_COMPARE(validator()->config()->obuUrl(), QUrl("mqtt://10.0.0.1:8080"));
     QVERIFY(openEntry(0));
     QObject* stack = menuObject("stack");
@@ -183,9 +175,9 @@ void TestSettingsPages::validatorConfiguration()
     passback->setProperty("value", 90);
     QCOMPARE(save->isEnabled(), true);
 
-    const int gets = m_peer->size();
+    const int gets = m_app.peer()->size();
     click(QuickItems::find(page, QStringLiteral("backButton")));
-    QVERIFY(m_peer->waitFor(Blm + "/config/get", 5000, gets));
+    QVERIFY(m_app.peer()->waitFor(Blm + "/config/get", 5000, gets));
     QTRY_COMPARE(stack->property("depth").toInt(), 2);
     QCOMPARE(validator()->config()->passbackSecs(), 60);
     QVERIFY(backToMenu());
@@ -195,21 +187,21 @@ void TestSettingsPages::validatorConfiguration()
 // logout: back where the passenger left off.
 void TestSettingsPages::technicianPath()
 {
-    m_manager->settingsLogoutRequest();
-    m_peer->publish(Blm + "/status",
+    m_app.manager()->settingsLogoutRequest();
+    m_app.peer()->publish(Blm + "/status",
                     QJsonObject{{"service", true},
                                 {"device", QJsonObject{{"rfid", QJsonObject{{"active", true}, {"state", 2}}}}},
                                 {"state", QJsonObject{{"init", false}, {"hasRfid", true}, {"hasRoute", true},
                                                       {"hasQr", true}, {"hasObu", true}}}});
-    QTRY_COMPARE(m_window->property("currentScreen").toString(), QStringLiteral("ScanScreens"));
+    QTRY_COMPARE(m_app.window()->property("currentScreen").toString(), QStringLiteral("ScanScreens"));
 
-    QuickItems::tapClock(m_window);
-    QTRY_COMPARE(m_window->property("currentScreen").toString(), QStringLiteral("Login"));
-    QQuickItem* login = QuickItems::page(m_window, QStringLiteral("Login"));
+    QuickItems::tapClock(m_app.window());
+    QTRY_COMPARE(m_app.window()->property("currentScreen").toString(), QStringLiteral("Login"));
+    QQuickItem* login = QuickItems::page(m_app.window(), QStringLiteral("Login"));
     for (const QChar digit : QStringLiteral("4321"))
         click(QuickItems::find(login, QStringLiteral("key_") + digit));
     click(QuickItems::find(login, QStringLiteral("loginButton")));
-    QTRY_COMPARE(m_window->property("currentScreen").toString(), QStringLiteral("Settings"));
+    QTRY_COMPARE(m_app.window()->property("currentScreen").toString(), QStringLiteral("Settings"));
 
     QVERIFY(openEntry(1));
     QObject* report = pageObject("reportPopup");
@@ -228,7 +220,7 @@ void TestSettingsPages::technicianPath()
     QVERIFY(logout);
     QTRY_VERIFY(menuObject("optionsMenu")->property("opened").toBool());
     click(logout);
-    QTRY_COMPARE(m_window->property("currentScreen").toString(), QStringLiteral("ScanScreens"));
+    QTRY_COMPARE(m_app.window()->property("currentScreen").toString(), QStringLiteral("ScanScreens"));
 }
 
 QTEST_MAIN(TestSettingsPages)
