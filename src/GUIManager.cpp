@@ -397,9 +397,7 @@ void GUIManager::initQml()
     QQuickStyle::setStyle(QStringLiteral("Material"));
     info() << "QtQuick Style name is : " << QQuickStyle::name();
 
-    qmlRegisterType<Transaction>("com.kivo.ticketing.transaction", 1, 0, "Transaction");
-    qmlRegisterType<manager::Connection>("com.kivo.network.connection", 1, 0, "Connection");
-    qmlRegisterType<IPv4>("com.kivo.network.ipv4", 1, 0, "IPv4");
+    registerQmlTypes();
 
     m_qmlContext->setContextProperty(QStringLiteral("manager"), this);
     m_qmlContext->setContextProperty(QStringLiteral("board"), &m_board);
@@ -408,10 +406,36 @@ void GUIManager::initQml()
     m_qmlContext->setContextProperty(QStringLiteral("eventLogManager"), &m_eventLog);
     m_qmlContext->setContextProperty(QStringLiteral("network"), &m_network);
     m_qmlContext->setContextProperty(QStringLiteral("validatorManager"), &m_validator);
+    m_qmlContext->setContextProperty(QStringLiteral("sessionManager"), &m_session);
 
     connect(&m_screenTimer, &QTimer::timeout, this, &GUIManager::onScreenTimeout);
     setBusy(10000, tr("Initializing"));
     setShowCursor(showCursor());
+}
+
+// Every object type QML reaches through a property must be known to the meta-type system,
+// or QML reads the property as undefined.
+void GUIManager::registerQmlTypes()
+{
+    qmlRegisterType<Transaction>("com.kivo.ticketing.transaction", 1, 0, "Transaction");
+    qmlRegisterType<manager::Connection>("com.kivo.network.connection", 1, 0, "Connection");
+    qmlRegisterType<IPv4>("com.kivo.network.ipv4", 1, 0, "IPv4");
+    qRegisterMetaType<Diagnostics*>();
+    qRegisterMetaType<EventManager*>();
+    qRegisterMetaType<manager::Board*>();
+    qRegisterMetaType<manager::Clock*>();
+    qRegisterMetaType<manager::Connection*>();
+    qRegisterMetaType<manager::Ethernet*>();
+    qRegisterMetaType<manager::Inspector*>();
+    qRegisterMetaType<manager::Network*>();
+    qRegisterMetaType<manager::Update*>();
+    qRegisterMetaType<manager::Validator*>();
+    qRegisterMetaType<SessionManager*>();
+    qRegisterMetaType<IPv4*>();
+    qRegisterMetaType<SAM*>();
+    qRegisterMetaType<ValidatorBarcode*>();
+    qRegisterMetaType<ValidatorConfig*>();
+    qRegisterMetaType<ValidatorRfid*>();
 }
 
 void GUIManager::initMqtt()
@@ -464,6 +488,7 @@ void GUIManager::initManagers()
     connect(&m_session, &SessionManager::expired, this, &GUIManager::setIdleScreen);
     connect(&m_session, &SessionManager::sessionActiveChanged, this,
             &GUIManager::onSessionActiveChanged);
+    connect(&m_session, &SessionManager::lockedOut, this, &GUIManager::onLoginLockedOut);
     connect(&m_displayOffTimer, &QTimer::timeout, this, &GUIManager::onDisplayOffTimeout);
     connect(this, &GUIManager::screenChanged, this, &GUIManager::onScreenChanged);
     connect(&m_inspector, &manager::Inspector::systemRebootStarted, this,
@@ -664,6 +689,13 @@ void GUIManager::onSessionActiveChanged()
     setIdleScreen();
     m_eventLog.push(new EventLogout());
     publishStatus();
+}
+
+void GUIManager::onLoginLockedOut(int failures, int seconds)
+{
+    m_eventLog.push(new Event(QStringLiteral("Security"), QStringLiteral("Login locked"),
+                              QStringLiteral("%1 wrong PINs, locked for %2 s").arg(failures).arg(seconds),
+                              QDateTime::currentDateTime()));
 }
 
 void GUIManager::onMaintenanceBarcodeScanned(const QJsonObject& data)

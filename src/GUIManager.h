@@ -127,6 +127,7 @@ private:
     void initLog();
     void initConfig();
     void initQml();
+    void registerQmlTypes();
     void initMqtt();
     void initManagers();
 
@@ -143,6 +144,7 @@ private:
     void onMqttDisconnected();
     void onMqttError(const QString& text);
     void onSessionActiveChanged();
+    void onLoginLockedOut(int failures, int seconds);
     void onMaintenanceBarcodeScanned(const QJsonObject& data);
     QStringList applyValidatorBarcode(const QJsonObject& validator);
     QStringList applyNetworkBarcode(const QJsonObject& network);

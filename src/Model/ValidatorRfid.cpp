@@ -4,7 +4,6 @@
 
 ValidatorRfid::ValidatorRfid(QObject* parent) : QObject(parent)
 {
-    qRegisterMetaType<SAM*>();
 }
 
 bool ValidatorRfid::active() const

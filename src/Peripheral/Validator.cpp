@@ -31,9 +31,6 @@ QJsonObject objectOf(const QJsonObject& parent, const char* key)
 Validator::Validator(MqttClient& mqtt, const QString& base, QObject* parent)
     : ServiceManager(mqtt, base, QStringLiteral("[Validator] "), parent)
 {
-    qRegisterMetaType<ValidatorConfig*>();
-    qRegisterMetaType<ValidatorBarcode*>();
-    qRegisterMetaType<ValidatorRfid*>();
     connect(&mqtt, &MqttClient::disconnected, this, &Validator::onMqttDisconnected);
     setGetPayload(QByteArrayLiteral("{ }"));
 
