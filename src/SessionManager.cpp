@@ -17,6 +17,8 @@ SessionManager::SessionManager(Config& config, QObject* parent)
     m_timer.setSingleShot(true);
     m_timer.setInterval(SessionMillis);
     connect(&m_timer, &QTimer::timeout, this, &SessionManager::onTimeout);
+    m_lockoutTick.setInterval(1000);
+    connect(&m_lockoutTick, &QTimer::timeout, this, &SessionManager::updateLockout);
     connect(&m_config, &Config::configChanged, this, &SessionManager::loadUsers);
     loadUsers();
 }
@@ -24,6 +26,17 @@ SessionManager::SessionManager(Config& config, QObject* parent)
 bool SessionManager::sessionActive() const
 {
     return m_activeUser.has_value();
+}
+
+int SessionManager::lockoutSecs() const
+{
+    return m_lockoutSecs;
+}
+
+void SessionManager::setLockoutMillis(int millis)
+{
+    m_lockoutMillis = millis;
+    m_lockoutTick.setInterval(qBound(1, millis / 60, 1000));
 }
 
 int SessionManager::remainingTime() const
@@ -49,9 +62,15 @@ void SessionManager::loginRequest(const QString& pin)
     qInfo().noquote().nospace() << Tag << "Login requested with PIN";
     // The PIN itself never goes to a log.
     qDebug().noquote().nospace() << Tag << "Entered PIN    : " << pin.size() << " digit(s)";
+    if (m_lockoutSecs > 0) {
+        qWarning().noquote().nospace() << Tag << "WARN: Login locked, " << m_lockoutSecs << " s left";
+        emit accessDenied();
+        return;
+    }
     for (const User& user : qAsConst(m_users)) {
         if (user.pin != pin)
             continue;
+        m_failures = 0;
         m_timer.start(SessionMillis);
         m_activeUser = user;
         qInfo().noquote().nospace() << Tag << "User logged-in : " << user.name << ", "
@@ -61,7 +80,33 @@ void SessionManager::loginRequest(const QString& pin)
         return;
     }
     qWarning().noquote().nospace() << Tag << "WARN: User entered wrong pin";
+    onWrongPin();
     emit accessDenied();
+}
+
+void SessionManager::onWrongPin()
+{
+    if (++m_failures < FreeAttempts)
+        return;
+    const int doublings = qMin(m_failures - FreeAttempts, 10);
+    const qint64 millis = qMin<qint64>(qint64(m_lockoutMillis) << doublings, MaxLockoutMillis);
+    m_lockout.setRemainingTime(millis);
+    m_lockoutTick.start();
+    updateLockout();
+    qWarning().noquote().nospace() << Tag << "WARN: " << m_failures << " wrong PINs in a row, login locked for "
+                                   << m_lockoutSecs << " s";
+    emit lockedOut(m_failures, m_lockoutSecs);
+}
+
+void SessionManager::updateLockout()
+{
+    const int secs = m_lockout.hasExpired() ? 0 : int((m_lockout.remainingTime() + 999) / 1000);
+    if (secs == 0)
+        m_lockoutTick.stop();
+    if (secs == m_lockoutSecs)
+        return;
+    m_lockoutSecs = secs;
+    emit lockoutSecsChanged();
 }
 
 void SessionManager::logoutRequest()

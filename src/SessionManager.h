@@ -2,6 +2,7 @@
 
 #include "Model/User.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -12,15 +13,21 @@
 class Config;
 
 // The maintenance session: PIN check against the users table and a
-// ten-minute session from login.
+// ten-minute session from login. Five wrong PINs in a row lock every login
+// for a minute, doubling with each further wrong PIN up to 15 minutes.
 class SessionManager : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(bool sessionActive READ sessionActive NOTIFY sessionActiveChanged)
+    Q_PROPERTY(int lockoutSecs READ lockoutSecs NOTIFY lockoutSecsChanged)
 public:
     explicit SessionManager(Config& config, QObject* parent = nullptr);
 
     bool sessionActive() const;
+    // Seconds until logins are taken again, 0 while they are.
+    int lockoutSecs() const;
+    // The first lockout's length; later ones double it.
+    void setLockoutMillis(int millis);
     // Milliseconds left, -1 without a running session timer.
     int remainingTime() const;
     // The logged-in user; an empty record without a session.
@@ -32,6 +39,8 @@ signals:
     void accessGranted();
     void accessDenied();
     void expired();
+    void lockoutSecsChanged();
+    void lockedOut(int failures, int seconds);
 
 public slots:
     void loginRequest(const QString& pin);
@@ -40,11 +49,20 @@ public slots:
 
 private:
     void onTimeout();
+    void onWrongPin();
+    void updateLockout();
 
     static const int SessionMillis = 600000;
+    static const int FreeAttempts = 5;
+    static const int MaxLockoutMillis = 900000;
 
     Config& m_config;
     QTimer m_timer;
+    int m_lockoutMillis = 60000;
+    int m_failures = 0;
+    int m_lockoutSecs = 0;
+    QDeadlineTimer m_lockout;
+    QTimer m_lockoutTick;
     // A copy, so a reload of the table never leaves it dangling.
     std::optional<User> m_activeUser;
     QVector<User> m_users;

@@ -18,6 +18,7 @@ private slots:
     void loginAndLogout();
     void changedPinTakesEffectAtNextLogin();
     void pinNeverLogged();
+    void wrongPinsLockLogins();
 
 private:
     QTemporaryDir* m_dir = nullptr;
@@ -100,6 +101,46 @@ void TestSessionManager::pinNeverLogged()
     QVERIFY(!log.contains(QStringLiteral("7315")));
     QVERIFY(!log.contains(QStringLiteral("9182")));
     QVERIFY(log.contains(QtDebugMsg, QStringLiteral("[SessionManager] Entered PIN    : 4 digit(s)")));
+}
+
+// Five wrong PINs in a row refuse every login, the right one too; each
+// further wrong PIN doubles the wait; a login clears the count.
+void TestSessionManager::wrongPinsLockLogins()
+{
+    SessionManager session(*m_config);
+    session.setLockoutMillis(1000);
+    QSignalSpy locked(&session, &SessionManager::lockedOut);
+    const auto wrong = [&](int times) {
+        for (int i = 0; i < times; ++i)
+            session.loginRequest(QStringLiteral("0000"));
+    };
+    wrong(4);
+    QCOMPARE(session.lockoutSecs(), 0);
+    session.loginRequest(QStringLiteral("7315"));
+    QVERIFY(session.sessionActive());
+    session.logoutRequest();
+
+    LogCapture log;
+    wrong(5);
+    QCOMPARE(locked.count(), 1);
+    QCOMPARE(locked.last(), QVariantList({5, 1}));
+    QCOMPARE(session.lockoutSecs(), 1);
+    QVERIFY(log.contains(QtWarningMsg, QStringLiteral("[SessionManager] WARN: 5 wrong PINs in a row, login locked for 1 s")));
+    QSignalSpy denied(&session, &SessionManager::accessDenied);
+    session.loginRequest(QStringLiteral("7315"));
+    QCOMPARE(denied.count(), 1);
+    QVERIFY(!session.sessionActive());
+    // Attempts while locked do not lengthen the lock.
+    QCOMPARE(locked.count(), 1);
+
+    QTRY_COMPARE(session.lockoutSecs(), 0);
+    wrong(1);
+    QCOMPARE(locked.last(), QVariantList({6, 2}));
+    QTRY_COMPARE_WITH_TIMEOUT(session.lockoutSecs(), 0, 4000);
+    session.loginRequest(QStringLiteral("7315"));
+    QVERIFY(session.sessionActive());
+    wrong(4);
+    QCOMPARE(session.lockoutSecs(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestSessionManager)

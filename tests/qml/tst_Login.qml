@@ -16,6 +16,10 @@ Item {
         signal settingsAccessDenied()
         function settingsLoginRequest(pin) { requests.push(pin) }
     }
+    QtObject {
+        id: sessionManager
+        property int lockoutSecs: 0
+    }
 
     Loader {
         id: loader

@@ -13,6 +13,12 @@ Item {
     readonly property int keyHeight: 70
     readonly property int padWidth: 3 * keyWidth + 2 * 6
     property real shake: 0
+    readonly property int lockoutSecs: sessionManager.lockoutSecs
+
+    function duration(secs) {
+        const s = secs % 60
+        return Math.floor(secs / 60) + ":" + (s < 10 ? "0" : "") + s
+    }
 
     function press(key) {
         if (key === "\u2190")
@@ -56,6 +62,16 @@ Item {
         anchors.horizontalCenterOffset: page.shake
         spacing: 7
 
+        Label {
+            objectName: "lockText"
+            width: page.padWidth
+            visible: page.lockoutSecs > 0
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.WordWrap
+            text: manager.dynTr + qsTr("Too many wrong PINs.\nTry again in %1").arg(page.duration(page.lockoutSecs))
+            color: Material.color(Material.Red)
+            font.pointSize: 14
+        }
         Rectangle {
             width: page.padWidth
             height: 70
