@@ -33,6 +33,12 @@ if(EXISTS ${QUILLON_TS})
   quillon_add_generated_resource(qml/translations/Quillon_el_GR.qm ${qm})
 endif()
 
+# `cmake --build build --target translations` refreshes the catalogue source from
+# every text marked in the QML and C++ sources; the translator then fills it in.
+add_custom_target(translations
+  COMMAND Qt5::lupdate -silent -no-obsolete qml src -ts ${QUILLON_TS}
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
+
 include(${CMAKE_SOURCE_DIR}/cmake/Artwork.cmake OPTIONAL)
 
 # Static QML sources: everything under qml/ except translation sources and

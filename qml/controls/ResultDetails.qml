@@ -15,6 +15,23 @@ Item {
     readonly property var locale: Qt.locale(manager.language)
     readonly property var content: shownTypes.indexOf(type) < 0 ? null : layoutFor(type)
 
+    // The texts below, marked for the translation tool in the context of each page
+    // that shows the block; looked up at run time in `trContext`.
+    readonly property var sourceTexts: [
+        QT_TRANSLATE_NOOP("Valid", "Balance"), QT_TRANSLATE_NOOP("Valid", "Deducted"),
+        QT_TRANSLATE_NOOP("Valid", "Expires"), QT_TRANSLATE_NOOP("Valid", "Remaining"),
+        QT_TRANSLATE_NOOP("Valid", "Trips"), QT_TRANSLATE_NOOP("Valid", "day"),
+        QT_TRANSLATE_NOOP("Valid", "days"), QT_TRANSLATE_NOOP("Valid", "hour"),
+        QT_TRANSLATE_NOOP("Valid", "hours"), QT_TRANSLATE_NOOP("Valid", "min"),
+        QT_TRANSLATE_NOOP("Valid", "mins"),
+        QT_TRANSLATE_NOOP("AlreadyValid", "Balance"), QT_TRANSLATE_NOOP("AlreadyValid", "Deducted"),
+        QT_TRANSLATE_NOOP("AlreadyValid", "Expires"), QT_TRANSLATE_NOOP("AlreadyValid", "Remaining"),
+        QT_TRANSLATE_NOOP("AlreadyValid", "Trips"), QT_TRANSLATE_NOOP("AlreadyValid", "day"),
+        QT_TRANSLATE_NOOP("AlreadyValid", "days"), QT_TRANSLATE_NOOP("AlreadyValid", "hour"),
+        QT_TRANSLATE_NOOP("AlreadyValid", "hours"), QT_TRANSLATE_NOOP("AlreadyValid", "min"),
+        QT_TRANSLATE_NOOP("AlreadyValid", "mins")
+    ]
+
     function tr(text) {
         return manager.dynTr + qsTranslate(trContext, text)
     }

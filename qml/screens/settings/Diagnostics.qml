@@ -9,17 +9,18 @@ Item {
     id: root
     readonly property var diag: manager.diagnostics
     readonly property var autoRows: [
-        ["RTC", "rtc"], ["Ethernet", "ethernet"], ["USB Hub", "usbHub"], ["USB Host", "usbHost"],
-        ["FTDI", "ftdi"], ["mPCIe #1", "mPCIe1"], ["Touch", "touch"], ["SD Card", "sdCard"],
-        ["Ignition", "ignition"], ["Temperature", "temperature"], ["System Voltage", "voltage"],
-        ["RFID (USB)", "rfidUsb"], ["RFID (Service)", "rfidService"], ["Barcode (USB)", "barcodeUsb"],
-        ["Barcode (Service)", "barcodeService"], ["SAM", "sam"], ["Board", "boardService"],
-        ["Pole ID", "poleId"], ["Serial Port", "serialPortTest"]
+        [QT_TR_NOOP("RTC"), "rtc"], [QT_TR_NOOP("Ethernet"), "ethernet"], [QT_TR_NOOP("USB Hub"), "usbHub"],
+        [QT_TR_NOOP("USB Host"), "usbHost"], [QT_TR_NOOP("FTDI"), "ftdi"], [QT_TR_NOOP("mPCIe #1"), "mPCIe1"],
+        [QT_TR_NOOP("Touch"), "touch"], [QT_TR_NOOP("SD Card"), "sdCard"], [QT_TR_NOOP("Ignition"), "ignition"],
+        [QT_TR_NOOP("Temperature"), "temperature"], [QT_TR_NOOP("System Voltage"), "voltage"], [QT_TR_NOOP("RFID (USB)"), "rfidUsb"],
+        [QT_TR_NOOP("RFID (Service)"), "rfidService"], [QT_TR_NOOP("Barcode (USB)"), "barcodeUsb"], [QT_TR_NOOP("Barcode (Service)"), "barcodeService"],
+        [QT_TR_NOOP("SAM"), "sam"], [QT_TR_NOOP("Board"), "boardService"], [QT_TR_NOOP("Pole ID"), "poleId"],
+        [QT_TR_NOOP("Serial Port"), "serialPortTest"]
     ]
     readonly property var manualTests: [
-        ["Buzzer", "buzzer"], ["LEDs", "leds"], ["RFID", "cardScan"], ["Barcode", "barcodeScan"],
-        ["Speaker", "speaker"], ["Sensor", "lightSensor"], ["RGB", "rgbTest"], ["Serial", ""],
-        ["FINISH", ""]
+        [QT_TR_NOOP("Buzzer"), "buzzer"], [QT_TR_NOOP("LEDs"), "leds"], [QT_TR_NOOP("RFID"), "cardScan"],
+        [QT_TR_NOOP("Barcode"), "barcodeScan"], [QT_TR_NOOP("Speaker"), "speaker"], [QT_TR_NOOP("Sensor"), "lightSensor"],
+        [QT_TR_NOOP("RGB"), "rgbTest"], [QT_TR_NOOP("Serial"), ""], [QT_TR_NOOP("FINISH"), ""]
     ]
     // The manual test whose popup is open.
     property string test: ""
@@ -143,7 +144,6 @@ Item {
     CustomPopup {
         id: reportPopup
         objectName: "reportPopup"
-        height: image.toString() === "" ? 200 : 420
         onClosed: {
             image = ""
             if (root.reportSaved)

@@ -7,7 +7,7 @@ import "StatusColors.js" as Colors
 // Address settings of the Ethernet interface; checked before saving in manual mode.
 Column {
     id: root
-    readonly property string pageTitle: "Ethernet Configuration"
+    readonly property string pageTitle: QT_TRANSLATE_NOOP("Main", "Ethernet Configuration")
     readonly property var ethernet: network.ethernet
     readonly property var config: ethernet ? ethernet.config : null
     readonly property bool manual: modeBox.currentText === "manual"
@@ -19,11 +19,11 @@ Column {
             return qsTr("IPv4 address cannot be empty in 'manual' mode")
         if (maskField.text === "")
             return qsTr("IPv4 netmask cannot be empty in 'manual' mode")
-        var fields = [[addressField, "IPv4 address is not a valid IP address"],
-                      [maskField, "IPv4 netmask is not a valid IP address"],
-                      [gatewayField, "IPv4 gateway is not a valid IP address"],
-                      [dns0Field, "IPv4 DNS #0 is not a valid IP address"],
-                      [dns1Field, "IPv4 DNS #1 is not a valid IP address"]]
+        var fields = [[addressField, QT_TR_NOOP("IPv4 address is not a valid IP address")],
+                      [maskField, QT_TR_NOOP("IPv4 netmask is not a valid IP address")],
+                      [gatewayField, QT_TR_NOOP("IPv4 gateway is not a valid IP address")],
+                      [dns0Field, QT_TR_NOOP("IPv4 DNS #0 is not a valid IP address")],
+                      [dns1Field, QT_TR_NOOP("IPv4 DNS #1 is not a valid IP address")]]
         for (var i = 0; i < fields.length; ++i) {
             var text = fields[i][0].text
             if (text !== "" && !Colors.isIPv4(text))

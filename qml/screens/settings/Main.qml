@@ -9,14 +9,14 @@ Item {
     id: root
     readonly property string pageDir: "qrc:/qml/screens/settings/"
     readonly property var entries: [
-        { title: "Validator", hint: "Validator information and settings", page: "Validator.qml", icon: "ticket.svg" },
-        { title: "Diagnostics", hint: "System health and diagnostic", page: "Diagnostics.qml", icon: "diagnostic.svg" },
-        { title: "Region", hint: "Date, time and languange settings", page: "Region.qml", icon: "region.svg" },
-        { title: "Audio", hint: "Adjust audio volume", page: "Audio.qml", icon: "audio.svg" },
-        { title: "Display", hint: "Adjust display brightness and mode", page: "Display.qml", icon: "brightness-2.svg" },
-        { title: "Network", hint: "Configure Ethernet, WiFi and Modem", page: "Network.qml", icon: "network.svg" },
-        { title: "Update", hint: "Check for software and sytem updates", page: "Update.qml", icon: "update.svg" },
-        { title: "Event Log", hint: "Examine system events and alarms", page: "EventLog.qml", icon: "log.svg" }
+        { title: QT_TR_NOOP("Validator"), hint: QT_TR_NOOP("Validator information and settings"), page: "Validator.qml", icon: "ticket.svg" },
+        { title: QT_TR_NOOP("Diagnostics"), hint: QT_TR_NOOP("System health and diagnostic"), page: "Diagnostics.qml", icon: "diagnostic.svg" },
+        { title: QT_TR_NOOP("Region"), hint: QT_TR_NOOP("Date, time and languange settings"), page: "Region.qml", icon: "region.svg" },
+        { title: QT_TR_NOOP("Audio"), hint: QT_TR_NOOP("Adjust audio volume"), page: "Audio.qml", icon: "audio.svg" },
+        { title: QT_TR_NOOP("Display"), hint: QT_TR_NOOP("Adjust display brightness and mode"), page: "Display.qml", icon: "brightness-2.svg" },
+        { title: QT_TR_NOOP("Network"), hint: QT_TR_NOOP("Configure Ethernet, WiFi and Modem"), page: "Network.qml", icon: "network.svg" },
+        { title: QT_TR_NOOP("Update"), hint: QT_TR_NOOP("Check for software and sytem updates"), page: "Update.qml", icon: "update.svg" },
+        { title: QT_TR_NOOP("Event Log"), hint: QT_TR_NOOP("Examine system events and alarms"), page: "EventLog.qml", icon: "log.svg" }
     ]
     property string entryTitle: ""
     property string pendingAction: ""
@@ -159,7 +159,7 @@ Item {
                 ColorOverlay {
                     anchors.fill: entryIcon
                     source: entryIcon
-                    color: "#e7e7e7"
+                    color: Material.foreground
                 }
                 Column {
                     anchors.left: entryIcon.right
@@ -194,12 +194,6 @@ Item {
                 }
             }
         }
-    }
-
-    KeyboardPanel {
-        objectName: "keyboard"
-        // Resting below the page it must not catch touches meant for the page.
-        visible: y < root.height
     }
 
     CustomPopup {
