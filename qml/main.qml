@@ -33,12 +33,23 @@ ApplicationWindow {
     property string currentScreen: "Busy"
 
     locale: Qt.locale(manager.language)
+    // The on-screen keyboard serves only the active window, and without a window
+    // manager nothing else makes it active.
+    Component.onCompleted: requestActivate()
 
     FontLoader { source: "qrc:/qml/fonts/DejaVuSans.ttf" }
 
-    background: Image {
-        source: "qrc:/qml/images/background.png"
-        fillMode: Image.Stretch
+    // The navy artwork belongs to the dark theme; the light theme gets its own
+    // light surface so the theme's dark texts stay readable.
+    background: Rectangle {
+        color: window.Material.background
+
+        Image {
+            anchors.fill: parent
+            visible: window.Material.theme === Material.Dark
+            source: "qrc:/qml/images/background.png"
+            fillMode: Image.Stretch
+        }
     }
 
     header: Item {
@@ -79,6 +90,10 @@ ApplicationWindow {
         }
     }
 
+    KeyboardPanel {
+        objectName: "keyboard"
+    }
+
     CustomPopup {
         id: errorPopup
         objectName: "errorPopup"
@@ -111,6 +126,8 @@ ApplicationWindow {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         anchors.margins: 10
+        // Hidden while the keyboard is up, so it never covers a key.
+        visible: !Qt.inputMethod.visible
         text: "v" + Qt.application.version
         font.family: "DejaVu Sans"
         font.pixelSize: 12

@@ -53,6 +53,9 @@ QJsonObject boardStatus(bool ignition)
 class TestGUIManager : public QObject
 {
     Q_OBJECT
+public:
+    // The window's keyboard needs its input method, as the application sets it.
+    static void initMain() { qputenv("QT_IM_MODULE", QByteArrayLiteral("qtvirtualkeyboard")); }
 
 private slots:
     void initTestCase();

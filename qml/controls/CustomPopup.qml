@@ -9,6 +9,9 @@ Popup {
     property bool dialog: false
     property alias text: message.text
     property url image: ""
+    readonly property bool hasImage: image.toString() !== ""
+    // A phone must read the code off the screen: whole pixels per module, at least five.
+    readonly property int codeSide: 360
 
     signal buttonYesPressed()
     signal buttonNoPressed()
@@ -26,8 +29,8 @@ Popup {
 
     parent: Overlay.overlay
     modal: true
-    width: 400
-    height: image.toString() === "" ? 200 : 300
+    width: hasImage ? Math.max(400, codeZone.width + leftPadding + rightPadding) : 400
+    height: hasImage ? codeZone.height + 150 : 200
     x: parent ? Math.round((parent.width - width) / 2) : 0
     y: parent ? Math.round((parent.height - height) / 2) : 0
     closePolicy: dialog ? Popup.NoAutoClose : Popup.CloseOnReleaseOutside | Popup.CloseOnEscape
@@ -53,19 +56,34 @@ Popup {
             anchors.bottomMargin: 10
             spacing: 10
 
-            Image {
+            // White quiet zone of four modules around the code.
+            Rectangle {
+                id: codeZone
+                objectName: "codeZone"
                 anchors.horizontalCenter: parent.horizontalCenter
-                visible: root.image.toString() !== ""
-                source: root.image
-                width: 100
-                height: 100
-                sourceSize: Qt.size(100, 100)
-                fillMode: Image.PreserveAspectFit
+                visible: root.hasImage
+                width: root.hasImage ? code.width + 6 * code.moduleSize : 0
+                height: width
+                color: "white"
+
+                // Drawn at one pixel per module and scaled without smoothing, so
+                // module edges stay sharp.
+                Image {
+                    id: code
+                    objectName: "codeImage"
+                    readonly property int modules: Math.max(1, implicitWidth)
+                    readonly property int moduleSize: Math.max(5, Math.floor(root.codeSide / modules))
+                    anchors.centerIn: parent
+                    source: root.image
+                    width: modules * moduleSize
+                    height: width
+                    smooth: false
+                }
             }
             Label {
                 id: message
                 width: parent.width
-                height: parent.height - (root.image.toString() === "" ? 0 : 110)
+                height: parent.height - (root.hasImage ? codeZone.height + 10 : 0)
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
                 wrapMode: Text.WordWrap

@@ -1,6 +1,7 @@
 import QtQuick 2.15
+import QtQuick.Controls.Material 2.15
 
-// The white bar between a result's title and its details.
+// The bar between a result's title and its details, in the theme's text colour.
 Item {
     width: parent ? parent.width : 480
     height: 4
@@ -10,6 +11,6 @@ Item {
         width: parent.width - 70
         height: 4
         radius: 4
-        color: "white"
+        color: Material.foreground
     }
 }

@@ -34,7 +34,8 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
-        height: Math.min(parent.height, keyboard.y)
+        // The window's keyboard covers the bottom of the page while it is up.
+        height: parent.height - (Qt.inputMethod.visible ? Qt.inputMethod.keyboardRectangle.height : 0)
         contentHeight: formColumn.height + 40
         boundsBehavior: Flickable.StopAtBounds
 
@@ -61,6 +62,15 @@ Item {
                 font.family: "DejaVu Sans"
                 font.pointSize: 18
                 inputMethodHints: Qt.ImhUppercaseOnly | Qt.ImhNoPredictiveText
+                // The hint alone does not stop a keyboard from typing lower case.
+                onTextChanged: {
+                    const upper = text.toUpperCase()
+                    if (upper === text)
+                        return
+                    const position = cursorPosition
+                    text = upper
+                    cursorPosition = position
+                }
                 onAccepted: page.askToSave()
             }
             Label {
@@ -94,10 +104,5 @@ Item {
         id: confirmPopup
         objectName: "confirmPopup"
         onButtonYesPressed: manager.saveDeviceIdRequest(serialField.text)
-    }
-
-    KeyboardPanel {
-        id: keyboard
-        objectName: "keyboard"
     }
 }

@@ -2,6 +2,7 @@
 #include "TestBroker.h"
 
 #include <QFile>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -22,12 +23,16 @@ private slots:
     void cleanup();
     void validationRoad();
     void maintenanceRoad();
+    void firstStartOnTheKeyboard();
+    void settingsPagesByTouch();
     void ignitionOffEndsInAShutdownRequest();
     void recoversFromABrokerRestart();
     void killedApplicationLeavesItsWill();
 
 private:
-    bool startApplication();
+    bool startApplication(bool serialNumber = true);
+    bool typeOnKeyboard(const QString& text, bool onDigits = false);
+    QString grabScreen();
     void command(const QString& line);
     bool findWindow();
     bool pointer(const QStringList& actions);
@@ -78,13 +83,14 @@ void TestEndToEnd::init()
     onFailure.dismiss();
 }
 
-bool TestEndToEnd::startApplication()
+bool TestEndToEnd::startApplication(bool serialNumber)
 {
     QFile serial(m_dir->filePath(QStringLiteral("serialnumber")));
     QFile conf(m_dir->filePath(QStringLiteral("gui.conf")));
     if (!serial.open(QIODevice::WriteOnly) || !conf.open(QIODevice::WriteOnly))
         return false;
-    serial.write("E2E-0001\n");
+    if (serialNumber)
+        serial.write("E2E-0001\n");
     conf.write("[gui]\ndeviceId=" + serial.fileName().toUtf8()
                + "\nlocale=en_GB\nshutdownDelaySec=1\n\n[log]\nsyslog=false\n");
     serial.close();
@@ -106,7 +112,7 @@ bool TestEndToEnd::startApplication()
         return false;
     // The passenger screen needs the validation service's state, which the
     // simulator sends again as soon as the application announces itself.
-    return waitLog("Setting screen : ScanScreens", 0, 20000);
+    return waitLog(serialNumber ? "Setting screen : ScanScreens" : "Setting screen : InitPage", 0, 20000);
 }
 
 void TestEndToEnd::cleanup()
@@ -282,6 +288,112 @@ void TestEndToEnd::maintenanceRoad()
     const QByteArray stored = events.readAll();
     QVERIFY(stored.contains("Maintenance login"));
     QVERIFY(stored.contains("Maintenance logout"));
+}
+
+// Keys of the on-screen keyboard in window coordinates: letters on the first
+// layer, digits and the dot on the second, which "&123" and "ABC" switch between.
+// Fields that prefer numbers open on the second.
+bool TestEndToEnd::typeOnKeyboard(const QString& text, bool onDigits)
+{
+    static const QHash<QChar, QPoint> letters{{QLatin1Char('k'), {335, 700}}};
+    static const QPoint layerSwitch{63, 767};
+    bool digits = onDigits;
+    for (const QChar c : text) {
+        const bool digit = c.isDigit() || c == QLatin1Char('.');
+        if (digit != digits && !tapAt(layerSwitch.x(), layerSwitch.y()))
+            return false;
+        digits = digit;
+        const QPoint key = c == QLatin1Char('.') ? QPoint(320, 767)
+                           : digit              ? QPoint(41 + 40 * ((c.digitValue() + 9) % 10), 667)
+                                                : letters.value(c.toLower());
+        if (key.isNull() || !tapAt(key.x(), key.y()))
+            return false;
+    }
+    return true;
+}
+
+QString TestEndToEnd::grabScreen()
+{
+    const QString file = m_dir->filePath(QStringLiteral("screen.png"));
+    QProcess grab;
+    grab.start(QStringLiteral("import"), {QStringLiteral("-window"), m_window, file});
+    return grab.waitForFinished(10000) && grab.exitCode() == 0 ? file : QString();
+}
+
+// A device without a serial number is commissioned on the on-screen keyboard.
+void TestEndToEnd::firstStartOnTheKeyboard()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("xdotool is needed to press the screen");
+    m_app->kill();
+    m_app->waitForFinished(5000);
+    delete m_app;
+    m_appLog.clear();
+    QVERIFY(startApplication(false));
+    QVERIFY(findWindow());
+    QVERIFY(tapAt(240, 266));
+    // The keyboard's first showing loads its layouts.
+    QTest::qWait(1500);
+    QVERIFY(typeOnKeyboard(QStringLiteral("k12345678")));
+    // Enter hides the keyboard and asks for confirmation; "Yes" stores the number.
+    QVERIFY(tapAt(427, 700));
+    QTest::qWait(500);
+    QVERIFY(tapAt(160, 463));
+    QVERIFY(waitLog("Setting screen : ScanScreens", 0));
+    QFile serial(m_dir->filePath(QStringLiteral("serialnumber")));
+    QVERIFY(serial.open(QIODevice::ReadOnly));
+    QCOMPARE(serial.readAll().trimmed(), QByteArray("K12345678"));
+}
+
+// By touch: the Ethernet tab and a manual address that reaches the network
+// service; the self-test report whose code a phone reads off the screen.
+void TestEndToEnd::settingsPagesByTouch()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("xdotool is needed to press the screen");
+    QVERIFY(findWindow());
+    QVERIFY(loginFromTheClock());
+    // Pages slide in and lists drop down: each step waits for its animation.
+    QVERIFY(tapAt(240, 570));
+    QTest::qWait(500);
+    QVERIFY(tapAt(360, 95));
+    QTest::qWait(1000);
+    QVERIFY(tapAt(240, 508));
+    QTest::qWait(1000);
+    QVERIFY(tapAt(330, 113));
+    QTest::qWait(500);
+    QVERIFY(tapAt(330, 155));
+    QTest::qWait(500);
+    QVERIFY(tapAt(330, 180));
+    QTest::qWait(1500);
+    QVERIFY(typeOnKeyboard(QStringLiteral("10.1.2.3"), true));
+    QVERIFY(tapAt(330, 244));
+    QVERIFY(typeOnKeyboard(QStringLiteral("255.255.255.0"), true));
+    QVERIFY(tapAt(427, 700));
+    const int from = m_peer->size();
+    QVERIFY(tapAt(340, 521));
+    const QJsonObject set = waitJson(QStringLiteral("kivo/network/ethernet/config/set"), from);
+    QCOMPARE(set.value("method").toString(), QStringLiteral("manual"));
+    QCOMPARE(set.value("address").toString(), QStringLiteral("10.1.2.3"));
+    QCOMPARE(set.value("netmask").toString(), QStringLiteral("255.255.255.0"));
+    QVERIFY(!m_appLog.contains("QMetaProperty"));
+
+    QVERIFY(tapAt(30, 33));
+    QTest::qWait(500);
+    QVERIFY(tapAt(240, 205));
+    QTest::qWait(1000);
+    const int mark = logMark();
+    QVERIFY(tapAt(396, 758));
+    QVERIFY(waitLog("Saving Diagnostics report to", mark));
+    QTest::qWait(1000);
+    const QString screen = grabScreen();
+    QVERIFY(!screen.isEmpty());
+    QProcess zbar;
+    zbar.start(QStringLiteral("zbarimg"), {QStringLiteral("--raw"), QStringLiteral("-q"), screen});
+    QVERIFY(zbar.waitForFinished(10000));
+    const QList<QByteArray> fields = zbar.readAllStandardOutput().trimmed().split(';');
+    QCOMPARE(fields.size(), 35);
+    QCOMPARE(fields.first(), QByteArray("E2E-0001"));
 }
 
 void TestEndToEnd::ignitionOffEndsInAShutdownRequest()

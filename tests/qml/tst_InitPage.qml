@@ -21,6 +21,12 @@ Item {
         source: "qrc:/qml/screens/InitPage.qml"
     }
 
+    // The window's one keyboard, as the application has it.
+    Loader {
+        anchors.fill: parent
+        source: "qrc:/qml/controls/KeyboardPanel.qml"
+    }
+
     TestCase {
         name: "InitPage"
         when: windowShown
@@ -50,7 +56,8 @@ Item {
                 { tag: "empty", text: "", valid: false },
                 { tag: "two letters", text: "KC12345678", valid: false },
                 { tag: "comma", text: ",12345678", valid: false },
-                { tag: "lower case", text: "k12345678", valid: false },
+                // What is typed in lower case is turned upper case.
+                { tag: "lower case", text: "k12345678", valid: true },
                 { tag: "other letter", text: "A12345678", valid: false },
                 { tag: "seven digits", text: "K1234567", valid: false },
                 { tag: "nine digits", text: "K123456789", valid: false },

@@ -6,6 +6,10 @@ Item {
     property var transaction: ({ type: 0, fareProduct: "", denyReason: "", details: {} })
 
     QtObject {
+        id: sessionManager
+        property int lockoutSecs: 0
+    }
+    QtObject {
         id: manager
         property string dynTr: ""
         property string language: "en_IE"

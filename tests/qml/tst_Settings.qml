@@ -13,6 +13,10 @@ Item {
     }
 
     QtObject {
+        id: sessionManager
+        property int lockoutSecs: 0
+    }
+    QtObject {
         id: manager
         property string dynTr: ""
         property string language: "en_IE"
@@ -232,8 +236,6 @@ Item {
             manager.screen = "Settings"
             tryCompare(menu, "visible", true)
             tryCompare(stack(), "busy", false)
-            // The keyboard slides down to its rest when the page gets its height.
-            tryCompare(findChild(menu, "keyboard"), "y", menu.height)
         }
         function cleanup() {
             manager.screen = "Busy"

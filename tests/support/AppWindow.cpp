@@ -5,9 +5,30 @@
 #include "MqttPeer.h"
 
 #include <QFile>
+#include <QQmlError>
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
 #include <QTest>
+
+namespace {
+
+QStringList& qmlLog()
+{
+    static QStringList lines;
+    return lines;
+}
+
+QtMessageHandler previousHandler = nullptr;
+
+// Property reads QML cannot convert are logged by the meta-object system, not the engine.
+void watchMessages(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type >= QtWarningMsg && (text.contains(QLatin1String("QMetaProperty")) || text.startsWith(QLatin1String("qrc:/"))))
+        qmlLog().append(text);
+    previousHandler(type, context, text);
+}
+
+} // namespace
 
 AppWindow::AppWindow() = default;
 
@@ -15,12 +36,16 @@ AppWindow::AppWindow() = default;
 AppWindow::~AppWindow()
 {
     m_manager.reset();
+    m_simulator.kill();
+    m_simulator.waitForFinished(5000);
     m_peer.reset();
     m_config.reset();
 }
 
-bool AppWindow::start(const QString& peerFilter, const QVariantMap& settings)
+bool AppWindow::start(const QString& peerFilter, const QVariantMap& settings, bool simulator)
 {
+    if (!previousHandler)
+        previousHandler = qInstallMessageHandler(watchMessages);
     if (!m_dir.isValid() || !m_broker.start() || !writeSerialNumber())
         return false;
 
@@ -39,7 +64,14 @@ bool AppWindow::start(const QString& peerFilter, const QVariantMap& settings)
     if (!m_peer->connectAndWait() || !m_peer->subscribeAndWait(peerFilter))
         return false;
 
+    if (simulator && !startSimulator())
+        return false;
+
     m_manager = std::make_unique<GUIManager>(*m_config);
+    QObject::connect(&m_manager->engine(), &QQmlEngine::warnings, [](const QList<QQmlError>& errors) {
+        for (const QQmlError& error : errors)
+            qmlLog().append(error.toString());
+    });
     m_manager->load();
     if (m_manager->engine().rootObjects().isEmpty())
         return false;
@@ -47,6 +79,30 @@ bool AppWindow::start(const QString& peerFilter, const QVariantMap& settings)
     // The application's status is its last publication after connecting.
     return m_window && QTest::qWaitForWindowExposed(m_window)
            && m_peer->waitFor(QStringLiteral("kivo/ui/status"));
+}
+
+bool AppWindow::startSimulator()
+{
+    m_simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_simulator.setStandardOutputFile(m_dir.filePath(QStringLiteral("simulator.log")));
+    m_simulator.start(QStringLiteral(QUILLON_BINARY_DIR "/tools/simulator/quillon-simulator"),
+                      {QStringLiteral("-H"), m_broker.host(), QStringLiteral("-P"), QString::number(m_broker.port())});
+    return m_simulator.waitForStarted(5000) && m_peer->waitFor(QStringLiteral("kivo/device/status"));
+}
+
+void AppWindow::command(const QString& line)
+{
+    m_peer->publish(QStringLiteral("kivo/simulator/command"), line.toUtf8());
+}
+
+QStringList AppWindow::qmlWarnings() const
+{
+    return qmlLog();
+}
+
+void AppWindow::clearQmlWarnings()
+{
+    qmlLog().clear();
 }
 
 bool AppWindow::writeSerialNumber() const

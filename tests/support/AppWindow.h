@@ -1,8 +1,10 @@
 #pragma once
 
+#include "ChildProcess.h"
 #include "TestBroker.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariantMap>
 #include <memory>
@@ -13,7 +15,8 @@ class MqttPeer;
 class QQuickWindow;
 
 // The application in-process: a real GUIManager with its main window on a
-// private broker, a serial number on file, and a peer that sees the bus.
+// private broker, a serial number on file, a peer that sees the bus and,
+// when asked, the device simulator playing every service.
 class AppWindow
 {
 public:
@@ -23,7 +26,12 @@ public:
     // `settings` go into the store before the manager starts; the peer
     // listens to `peerFilter`. True once the window shows and the
     // application has announced its status.
-    bool start(const QString& peerFilter, const QVariantMap& settings = QVariantMap());
+    bool start(const QString& peerFilter, const QVariantMap& settings = QVariantMap(), bool simulator = false);
+    // What the window's QML reported: errors, unregistered property types, binding loops.
+    QStringList qmlWarnings() const;
+    void clearQmlWarnings();
+    // A command line for the simulator ("tap valid", ...).
+    void command(const QString& line);
 
     QString path() const;
     Config* config() const;
@@ -33,6 +41,7 @@ public:
 
 private:
     bool writeSerialNumber() const;
+    bool startSimulator();
 
     QTemporaryDir m_dir;
     TestBroker m_broker;
@@ -40,4 +49,5 @@ private:
     std::unique_ptr<MqttPeer> m_peer;
     std::unique_ptr<GUIManager> m_manager;
     QQuickWindow* m_window = nullptr;
+    ChildProcess m_simulator;
 };

@@ -1,5 +1,6 @@
 #include "QuickItems.h"
 
+#include <QProcess>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTest>
@@ -53,6 +54,33 @@ void tapClock(QQuickWindow* window)
     const QPoint centre = sceneRect(clock).center();
     for (int i = 0; i < 3; ++i)
         QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre);
+}
+
+bool pointerClick(QQuickItem* item)
+{
+    if (!item || !item->window())
+        return false;
+    const QPoint at = item->window()->mapToGlobal(sceneRect(item).center());
+    return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                                                        QString::number(at.x()), QString::number(at.y()),
+                                                        QStringLiteral("click"), QStringLiteral("1")}) == 0;
+}
+
+QQuickItem* keyboardKey(QQuickItem* keyboard, const QString& text, int key)
+{
+    if (!keyboard)
+        return nullptr;
+    const QVariant keyCode = keyboard->property("key");
+    const auto shows = [&](const char* name) {
+        return keyboard->property(name).toString().compare(text, Qt::CaseInsensitive) == 0;
+    };
+    if (keyboard->isVisible() && keyCode.isValid() && (key ? keyCode.toInt() == key : shows("text") || shows("displayText")))
+        return keyboard;
+    for (QQuickItem* child : keyboard->childItems()) {
+        if (QQuickItem* found = keyboardKey(child, text, key))
+            return found;
+    }
+    return nullptr;
 }
 
 } // namespace QuickItems

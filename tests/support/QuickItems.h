@@ -21,5 +21,9 @@ QRect sceneRect(const QQuickItem* item);
 int countColour(const QImage& image, const QRect& rect, const QColor& colour);
 // Three quick taps on the header clock.
 void tapClock(QQuickWindow* window);
+// A click of the X server's pointer on `item`, as a finger would give it.
+bool pointerClick(QQuickItem* item);
+// The on-screen keyboard's key that types `text` or sends `key`.
+QQuickItem* keyboardKey(QQuickItem* keyboard, const QString& text, int key = 0);
 
 } // namespace QuickItems

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Regenerates docs/screens/ from the real application: the built binary and the
+# device simulator on a private broker, on a virtual display, driven by pointer
+# input only (xdotool) and grabbed from the X server. Not part of the tests.
+# SKIP_BUILD=1 reuses the last build; OUT names another folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+[ -n "${SKIP_BUILD:-}" ] || bash scripts/build.sh
+BUILD_DIR=${BUILD_DIR:-$ROOT/build}
+OUT=${OUT:-$ROOT/docs/screens}
+WORK=$(mktemp -d)
+PORT=$((20000 + RANDOM % 20000))
+mkdir -p "$OUT"
+
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# The screen is larger than the window so the pointer can rest outside it.
+display=77
+while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 600x900x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=":$display"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+
+printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\n' "$PORT" >"$WORK/mosquitto.conf"
+mosquitto -c "$WORK/mosquitto.conf" >/dev/null 2>&1 &
+pids+=($!)
+sleep 0.5
+"$BUILD_DIR/tools/simulator/quillon-simulator" -H 127.0.0.1 -P "$PORT" </dev/null >"$WORK/simulator.log" 2>&1 &
+pids+=($!)
+# The stand-in time service command fills the Region page's time-zone list.
+export PATH="$ROOT/tests/support/bin:$PATH"
+
+app=""
+start_app() {
+  [ -z "$app" ] || { kill "$app"; wait "$app" 2>/dev/null || true; }
+  printf '[gui]\ndeviceId=%s\nlocale=en_IE\ndisplayOffMin=0\n\n[log]\nsyslog=false\n' \
+    "$WORK/serialnumber" >"$WORK/gui.conf"
+  (cd "$WORK" && QUILLON_EVENTS_FILE="$WORK/events.ini" \
+    exec "$BUILD_DIR/quillon" -f "$WORK/gui.conf" -H 127.0.0.1 -P "$PORT" >>"$WORK/quillon.log" 2>&1) &
+  app=$!
+  pids+=($app)
+  window=$(xdotool search --sync --onlyvisible --pid "$app" | head -n 1)
+  sleep 3
+}
+sim() { mosquitto_pub -h 127.0.0.1 -p "$PORT" -t kivo/simulator/command -m "$*"; sleep "${WAIT:-1.2}"; }
+tap() { xdotool mousemove --window "$window" "$1" "$2" mousedown 1 sleep 0.1 mouseup 1 mousemove 590 890; sleep "${3:-0.8}"; }
+hold() { xdotool mousemove --window "$window" "$1" "$2" mousedown 1 sleep 1.5 mouseup 1 mousemove 590 890; sleep 1; }
+shot() { sleep 0.3; import -window "$window" "$OUT/$1.png"; echo "$1"; }
+pin() { for key in "$@"; do tap "$key" 0.3; done; tap 240 651; }
+# Keys of the PIN pad.
+K1="116 345"; K3="364 345"; K4="116 422"; K5="240 422"; K7="116 499"
+
+rm -f "$OUT"/*.png
+printf 'K12345678' >"$WORK/serialnumber"
+start_app
+for lang in en_IE el_GR; do
+  [ "$lang" = en_IE ] || tap 65 60
+  shot "ScanScreens_$lang"
+  WAIT=0.8 sim tap valid; shot "Valid_$lang"; sleep 3
+  WAIT=0.8 sim tap already; shot "AlreadyValid_$lang"; sleep 3
+  WAIT=0.8 sim tap deny 205; shot "Invalid_$lang"; sleep 3
+  WAIT=0.8 sim retry; shot "Retry_$lang"; sleep 3
+  sim validator noroute; shot "OutOfService_$lang"
+  sim service blm offline; shot "OutOfOrder_$lang"
+  sim service blm online; sim validator init; shot "Busy_$lang"
+  sim validator online
+  sim ignition off; shot "ScreenSaver_$lang"
+  sim ignition on; sleep 1
+  hold 355 60; shot "Login_$lang"
+  pin $K7 $K3 $K1 $K5
+  tap 450 35; tap 380 294 1.5
+done
+tap 65 60
+
+# The maintenance menu and its pages.
+hold 355 60; pin $K7 $K3 $K1 $K5
+shot Settings-menu
+tap 240 115; shot Settings-validator
+tap 240 600 1.2; shot Settings-validatorconfig
+tap 30 33; tap 30 33
+tap 240 206 1.5; shot Settings-diagnostics
+tap 396 758 1.5; shot Settings-diagnostics-report
+tap 240 200 1.2
+tap 240 297 1.2; shot Settings-region; tap 30 33
+tap 240 389; shot Settings-audio; tap 30 33
+tap 240 480; shot Settings-display; tap 30 33
+tap 240 571; shot Settings-network
+tap 360 95; shot Settings-network-ethernet
+tap 240 508; tap 330 113; tap 330 155; tap 330 180; shot Settings-keyboard-address
+tap 427 700; shot Settings-ethernetconfig
+tap 140 521; tap 30 33
+tap 240 662; shot Settings-update; tap 30 33
+tap 240 754; shot Settings-eventlog; tap 30 33
+tap 450 35; tap 380 102; shot Settings-scanconfig
+tap 240 850 1
+# Five wrong PINs lock the PIN page.
+tap 450 35; tap 380 294 1.5
+hold 355 60
+for _ in 1 2 3 4 5; do pin $K1 $K1 $K1 $K1; sleep 0.5; done
+shot Login-locked
+
+# First start: no serial number, the keyboard on the serial-number field.
+rm -f "$WORK/serialnumber"
+start_app
+for lang in en_IE el_GR; do
+  [ "$lang" = en_IE ] || tap 65 60
+  shot "InitPage_$lang"
+  tap 240 266 1.2; shot "InitPage-keyboard_$lang"
+  tap 427 700
+done
+echo "Screens written to $OUT"
