@@ -142,6 +142,9 @@ void MosquittoClient::connectToHost()
         return;
     destroyHandle();
     m_refusal = NoError;
+    // A new attempt forgets the last failure, so the same failure is
+    // reported again, as the toolkit client does.
+    m_error = NoError;
     setState(Connecting);
     if (!createHandle()) {
         post([this] { connectionLost(TransportInvalid); });
@@ -178,8 +181,9 @@ void MosquittoClient::closeTransport()
     if (!m_handle)
         return;
     destroyHandle();
+    // An attempt or a connection cut short is a transport failure.
     if (m_state != Disconnected)
-        setState(Disconnected);
+        connectionLost(TransportInvalid);
 }
 
 MqttSubscription* MosquittoClient::subscribe(const QString& filter, quint8 qos)

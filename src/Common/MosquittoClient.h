@@ -65,7 +65,8 @@ public:
 
     void connectToHost();
     void disconnectFromHost();
-    // Drops the network connection at once, whatever state it is in.
+    // Drops the network connection at once, whatever state it is in; an
+    // attempt or a connection cut short reports TransportInvalid.
     void closeTransport();
 
     // Null unless connected, or for an invalid filter.

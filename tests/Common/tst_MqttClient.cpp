@@ -54,6 +54,8 @@ private slots:
     void messagesArriveWithTopic();
     void hangingPeerIsAbandoned();
     void refusedLoginWarnsAndEmitsError();
+    void everyFailedAttemptIsReported_data();
+    void everyFailedAttemptIsReported();
     void encryptionRequestWarnsAndConnectsPlain();
     void willIsRetainedWhenProcessIsKilled();
 };
@@ -225,6 +227,47 @@ void TestMqttClient::refusedLoginWarnsAndEmitsError()
     QVERIFY(badLogin || notAuthorized);
     for (const QString& line : log.texts())
         QVERIFY2(!line.contains(Secret), qPrintable(line));
+}
+
+void TestMqttClient::everyFailedAttemptIsReported_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("broker down") << "down" << "[MqttClient] Transport invalid: ";
+    QTest::newRow("wrong password") << "password" << "[MqttClient] ";
+    QTest::newRow("silent peer") << "silent" << "[MqttClient] Transport invalid: ";
+}
+
+// One warning and one error per failed attempt, the same failure included.
+void TestMqttClient::everyFailedAttemptIsReported()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, warning);
+    TestBroker broker;
+    QTcpServer silent;
+    quint16 port = broker.port();
+    if (fault == QLatin1String("password")) {
+        broker.addUser(QStringLiteral("tech"), QStringLiteral("right"));
+        QVERIFY(broker.start());
+    } else if (fault == QLatin1String("silent")) {
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        port = silent.serverPort();
+    }
+
+    LogCapture log;
+    MqttClient client;
+    configure(client, port, 300);
+    client.setUsername(QStringLiteral("tech"));
+    client.setPassword(Secret);
+    QSignalSpy disconnected(&client, &MqttClient::disconnected);
+    QSignalSpy errors(&client, &MqttClient::error);
+    client.connect();
+    QTRY_VERIFY_WITH_TIMEOUT(disconnected.count() >= 3, 10000);
+    QCOMPARE(errors.count(), disconnected.count());
+    int warnings = 0;
+    for (const LogCapture::Line& line : log.lines())
+        warnings += line.type == QtWarningMsg && line.text.startsWith(warning);
+    QCOMPARE(warnings, errors.count());
 }
 
 void TestMqttClient::encryptionRequestWarnsAndConnectsPlain()
