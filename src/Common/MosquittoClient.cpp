@@ -2,6 +2,8 @@
 
 #include "Common/MqttSubscription.h"
 
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QSocketNotifier>
 
 #include <mosquitto.h>
@@ -28,6 +30,16 @@ void initLibrary()
     std::call_once(once, [] { mosquitto_lib_init(); });
 }
 
+// The broker usually listens on IPv4; a name with both kinds tries that first.
+QString preferredAddress(const QList<QHostAddress>& addresses)
+{
+    for (const QHostAddress& address : addresses) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+            return address.toString();
+    }
+    return addresses.isEmpty() ? QString() : addresses.first().toString();
+}
+
 MosquittoClient::ClientError refusalError(int rc)
 {
     if (rc >= MosquittoClient::InvalidProtocolVersion && rc <= MosquittoClient::NotAuthorized)
@@ -46,6 +58,7 @@ MosquittoClient::MosquittoClient(QObject* parent) : QObject(parent)
 
 MosquittoClient::~MosquittoClient()
 {
+    abortLookup();
     destroyHandle();
 }
 
@@ -146,18 +159,24 @@ void MosquittoClient::connectToHost()
     // reported again, as the toolkit client does.
     m_error = NoError;
     setState(Connecting);
-    if (!createHandle()) {
-        post([this] { connectionLost(TransportInvalid); });
-        QTimer::singleShot(0, this, &MosquittoClient::flushEvents);
+    // The library would resolve the name in this thread and block the event
+    // loop for as long as the name server takes; resolve beside it instead.
+    m_lookupId = QHostInfo::lookupHost(m_hostname, this, &MosquittoClient::onHostFound);
+}
+
+void MosquittoClient::onHostFound(const QHostInfo& host)
+{
+    if (host.lookupId() != m_lookupId)
+        return;
+    m_lookupId = -1;
+    const QString address = preferredAddress(host.addresses());
+    if (address.isEmpty() || !createHandle()) {
+        connectionLost(TransportInvalid);
         return;
     }
-    const int rc = mosquitto_connect_async(m_handle, m_hostname.toUtf8().constData(), m_port,
-                                           m_keepAlive);
+    const int rc = mosquitto_connect_async(m_handle, address.toUtf8().constData(), m_port, m_keepAlive);
     if (rc != MOSQ_ERR_SUCCESS) {
-        // A refused or impossible connect is reported from the event loop, as
-        // an asynchronous transport failure would be.
-        post([this] { connectionLost(TransportInvalid); });
-        QTimer::singleShot(0, this, &MosquittoClient::flushEvents);
+        connectionLost(TransportInvalid);
         return;
     }
     watchSocket();
@@ -165,9 +184,17 @@ void MosquittoClient::connectToHost()
     m_housekeeping.start();
 }
 
+void MosquittoClient::abortLookup()
+{
+    if (m_lookupId < 0)
+        return;
+    QHostInfo::abortHostLookup(m_lookupId);
+    m_lookupId = -1;
+}
+
 void MosquittoClient::disconnectFromHost()
 {
-    if (!m_handle || m_state == Disconnected)
+    if (m_state == Disconnected)
         return;
     if (m_state == Connecting || mosquitto_disconnect(m_handle) != MOSQ_ERR_SUCCESS) {
         closeTransport();
@@ -178,8 +205,7 @@ void MosquittoClient::disconnectFromHost()
 
 void MosquittoClient::closeTransport()
 {
-    if (!m_handle)
-        return;
+    abortLookup();
     destroyHandle();
     // An attempt or a connection cut short is a transport failure.
     if (m_state != Disconnected)

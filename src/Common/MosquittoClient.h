@@ -10,6 +10,7 @@
 #include <vector>
 
 class MqttSubscription;
+class QHostInfo;
 class QSocketNotifier;
 struct mosquitto;
 struct mosquitto_message;
@@ -87,6 +88,8 @@ private:
     static void onDisconnectCallback(mosquitto*, void* self, int rc);
     static void onMessageCallback(mosquitto*, void* self, const mosquitto_message* msg);
 
+    void onHostFound(const QHostInfo& host);
+    void abortLookup();
     bool createHandle();
     void destroyHandle();
     void watchSocket();
@@ -107,6 +110,7 @@ private:
     QSocketNotifier* m_writeNotifier = nullptr;
     QTimer m_housekeeping;
     int m_socket = -1;
+    int m_lookupId = -1;
     quint64 m_generation = 0;
     std::vector<std::function<void()>> m_events;
     QHash<QString, MqttSubscription*> m_subscriptions;
