@@ -159,8 +159,14 @@ void MosquittoClient::connectToHost()
     // reported again, as the toolkit client does.
     m_error = NoError;
     setState(Connecting);
-    // The library would resolve the name in this thread and block the event
-    // loop for as long as the name server takes; resolve beside it instead.
+    // An address is used as it stands (a lookup would ask for its name in
+    // reverse). A name is resolved beside the event loop: the library would
+    // block it for as long as the name server takes.
+    const QHostAddress address(m_hostname);
+    if (!address.isNull()) {
+        connectTo(address.toString());
+        return;
+    }
     m_lookupId = QHostInfo::lookupHost(m_hostname, this, &MosquittoClient::onHostFound);
 }
 
@@ -169,14 +175,18 @@ void MosquittoClient::onHostFound(const QHostInfo& host)
     if (host.lookupId() != m_lookupId)
         return;
     m_lookupId = -1;
-    const QString address = preferredAddress(host.addresses());
-    if (address.isEmpty() || !createHandle()) {
-        connectionLost(TransportInvalid);
-        return;
-    }
-    const int rc = mosquitto_connect_async(m_handle, address.toUtf8().constData(), m_port, m_keepAlive);
-    if (rc != MOSQ_ERR_SUCCESS) {
-        connectionLost(TransportInvalid);
+    connectTo(preferredAddress(host.addresses()));
+}
+
+void MosquittoClient::connectTo(const QString& address)
+{
+    if (address.isEmpty() || !createHandle()
+        || mosquitto_connect_async(m_handle, address.toUtf8().constData(), m_port, m_keepAlive)
+               != MOSQ_ERR_SUCCESS) {
+        // An impossible connect is reported from the event loop, as an
+        // asynchronous transport failure would be.
+        post([this] { connectionLost(TransportInvalid); });
+        QTimer::singleShot(0, this, &MosquittoClient::flushEvents);
         return;
     }
     watchSocket();
@@ -301,15 +311,16 @@ bool MosquittoClient::createHandle()
     return true;
 }
 
+// Whatever was posted before is stale from here on.
 void MosquittoClient::destroyHandle()
 {
     dropNotifiers();
     m_housekeeping.stop();
+    ++m_generation;
     if (!m_handle)
         return;
     mosquitto_destroy(m_handle);
     m_handle = nullptr;
-    ++m_generation;
 }
 
 void MosquittoClient::watchSocket()

@@ -89,6 +89,7 @@ private:
     static void onMessageCallback(mosquitto*, void* self, const mosquitto_message* msg);
 
     void onHostFound(const QHostInfo& host);
+    void connectTo(const QString& address);
     void abortLookup();
     bool createHandle();
     void destroyHandle();

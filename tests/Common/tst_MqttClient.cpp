@@ -162,6 +162,8 @@ void TestMqttClient::subscriptionsFollowConnectedAndSurviveRestart()
     QVERIFY(broker.start());
     MqttClient client;
     configure(client, broker.port(), 500);
+    // A name is looked up; the log keeps the name.
+    client.setHostname(QStringLiteral("localhost"));
     client.subscribe(QStringLiteral("svc/#"));
     client.subscribe(QStringLiteral("svc/#"));
 
@@ -185,7 +187,7 @@ void TestMqttClient::subscriptionsFollowConnectedAndSurviveRestart()
     QVERIFY(broker.restart());
     QVERIFY(connected.wait(5000));
     QCOMPARE(log.count(QStringLiteral("Subscribing to 'svc/#'")), 4);
-    QVERIFY(log.contains(QStringLiteral("[MqttClient] Disconnected from broker 127.0.0.1")));
+    QVERIFY(log.contains(QStringLiteral("[MqttClient] Disconnected from broker localhost")));
 
     MqttPeer peer2(broker.port());
     QVERIFY(peer2.connectAndWait());
