@@ -61,7 +61,12 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found: the application runs on the virtual display $DISPLAY."
 fi
 
-(cd "$WORK" && QUILLON_EVENTS_FILE="$WORK/events.ini" \
+# The tests' stand-in timedatectl comes first on the application's PATH: it
+# fills the Region page's zone list where systemd does not run, and a zone
+# picked in the demo stays in the working folder instead of reaching the host.
+mkdir -p "$WORK/timedatectl"
+(cd "$WORK" && QUILLON_EVENTS_FILE="$WORK/events.ini" TIMEDATECTL_DIR="$WORK/timedatectl" \
+  PATH="$ROOT/tools/timedatectl:$PATH" \
   exec "$BUILD_DIR/quillon" -f "$WORK/gui.conf" -e -H 127.0.0.1 -P "$PORT" "$@" >"$WORK/quillon.log" 2>&1) &
 pids+=($!)
 echo "The application logs to $WORK/quillon.log"

@@ -322,11 +322,10 @@ QString Diagnostics::loopback(QSerialPort& port)
         return QStringLiteral("ERROR (Write timeout)");
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < SerialWindowMsec) {
-        if (!port.waitForReadyRead(int(SerialWindowMsec - clock.elapsed())))
-            continue;
-        const QByteArray data = port.readAll();
-        if (data.contains('A'))
+    // The time left is read once a round: read twice, it could pass zero in
+    // between and a wait of -1 would never end.
+    for (qint64 left = SerialWindowMsec; left > 0; left = SerialWindowMsec - clock.elapsed()) {
+        if (port.waitForReadyRead(int(left)) && port.readAll().contains('A'))
             return Ok;
     }
     return Error;

@@ -367,8 +367,10 @@ void GUIManager::saveDeviceId()
     const QString path = m_config.get(QStringLiteral("gui/deviceId")).toString();
     info() << "Saving device id to : " << path;
     // Written beside the target and renamed, so a failure never leaves a
-    // truncated serial number behind.
+    // truncated serial number behind; where the folder is read-only but the
+    // file is not, written in place.
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (file.open(QIODevice::WriteOnly) && file.write(m_deviceId.toUtf8()) >= 0 && file.commit())
         return;
     const QString error = file.errorString();

@@ -27,16 +27,17 @@ const QString BoardBase = QStringLiteral("kivo/board");
 const QString NetworkBase = QStringLiteral("kivo/network");
 const QString BlmBase = QStringLiteral("kivo/blm");
 
-// A pseudo-terminal whose far side either echoes (a loopback plug) or is
-// left unread (nothing connected).
+// A pseudo-terminal whose far side echoes (a loopback plug, "PIPE"), talks
+// on its own (a command) or, when none is given, is left unread (nothing
+// connected).
 class Pty
 {
 public:
-    bool start(const QString& link, bool echo)
+    bool start(const QString& link, const QString& farSide = QString())
     {
         m_link = link;
         const QString near = QStringLiteral("pty,raw,echo=0,link=") + link;
-        const QString far = echo ? QStringLiteral("PIPE") : near + QStringLiteral(".far");
+        const QString far = farSide.isEmpty() ? near + QStringLiteral(".far") : farSide;
         m_socat.start(QStringLiteral("socat"), {near, far});
         return m_socat.waitForStarted(3000)
             && QTest::qWaitFor([&] { return QFile::exists(link); }, 3000);
@@ -293,8 +294,10 @@ void TestDiagnostics::serialLoopback()
 {
     Pty loop;
     Pty silent;
-    QVERIFY(loop.start(m_dir->filePath(QStringLiteral("loop")), true));
-    QVERIFY(silent.start(m_dir->filePath(QStringLiteral("silent")), false));
+    Pty chatter;
+    QVERIFY(loop.start(m_dir->filePath(QStringLiteral("loop")), QStringLiteral("PIPE")));
+    QVERIFY(silent.start(m_dir->filePath(QStringLiteral("silent"))));
+    QVERIFY(chatter.start(m_dir->filePath(QStringLiteral("chatter")), QStringLiteral("EXEC:yes B")));
     const struct {
         QString port;
         QString expected;
@@ -302,6 +305,8 @@ void TestDiagnostics::serialLoopback()
     } cases[] = {
         {m_dir->filePath(QStringLiteral("loop")), QStringLiteral("OK"), &loop},
         {m_dir->filePath(QStringLiteral("silent")), QStringLiteral("ERROR"), &silent},
+        // Bytes keep coming, never the echo: the read window still ends.
+        {m_dir->filePath(QStringLiteral("chatter")), QStringLiteral("ERROR"), &chatter},
         {m_dir->filePath(QStringLiteral("nothing")), QStringLiteral("ERROR (Could not open)"), nullptr},
         {QStringLiteral("NONE"), QStringLiteral("MISSING"), nullptr},
         {QString(), QStringLiteral("MISSING"), nullptr},

@@ -5,6 +5,7 @@
 #include "MqttPeer.h"
 #include "TestBroker.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QJsonDocument>
@@ -12,6 +13,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +52,32 @@ QJsonObject boardStatus(bool ignition)
                        {"device", QJsonObject{{"active", true}, {"ignition", ignition}}}};
 }
 
+ino_t inode(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+// Root writes through file modes: while it lives, files are written as the
+// unprivileged "nobody", so a folder's mode counts.
+class WriteAsNobody
+{
+public:
+    WriteAsNobody() : m_root(geteuid() == 0)
+    {
+        if (m_root && seteuid(65534) != 0)
+            m_root = false;
+    }
+    ~WriteAsNobody()
+    {
+        if (m_root && seteuid(0) != 0)
+            qFatal("Could not return to root");
+    }
+
+private:
+    bool m_root;
+};
+
 } // namespace
 
 class TestGUIManager : public QObject
@@ -67,6 +97,8 @@ private slots:
     void ignitionOffShutsDownAfterTheDelay();
     void boardDelayAndDisplayPower();
     void deviceIdFile();
+    void deviceIdSaveInAnyFolder_data();
+    void deviceIdSaveInAnyFolder();
     void mqttChangeReconnectsWithOneHandlerSet();
     void loadShowsTheMainDocument();
 
@@ -352,6 +384,47 @@ void TestGUIManager::deviceIdFile()
     // Pointing the key back reloads the number from that file.
     m_config->set(QStringLiteral("gui/deviceId"), m_serial);
     QCOMPARE(m_gui->deviceId(), QStringLiteral("SN-7"));
+}
+
+void TestGUIManager::deviceIdSaveInAnyFolder_data()
+{
+    QTest::addColumn<bool>("folderWritable");
+    QTest::newRow("writable folder: the file is replaced whole") << true;
+    QTest::newRow("read-only folder, writable file: written in place") << false;
+}
+
+void TestGUIManager::deviceIdSaveInAnyFolder()
+{
+    QFETCH(bool, folderWritable);
+    const QFileDevice::Permissions all = QFileDevice::Permissions(0x7777);
+    const QFileDevice::Permissions readable = QFileDevice::Permissions(0x5555);
+    const QFileDevice::Permissions writable = QFileDevice::Permissions(0x6666);
+    QVERIFY(QFile::setPermissions(m_dir->path(), readable | QFileDevice::WriteOwner));
+    const QString folder = m_dir->filePath(QStringLiteral("etc"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString path = folder + QStringLiteral("/serialnumber");
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("SN-OLD-0001");
+    old.close();
+    QVERIFY(QFile::setPermissions(path, writable));
+    start();
+    m_config->set(QStringLiteral("gui/deviceId"), path);
+    QCOMPARE(m_gui->deviceId(), QStringLiteral("SN-OLD-0001"));
+
+    const ino_t before = inode(path);
+    QVERIFY(QFile::setPermissions(folder, folderWritable ? all : readable));
+    QSignalSpy errors(m_gui, &GUIManager::errorOccured);
+    {
+        WriteAsNobody nobody;
+        m_gui->setDeviceId(QStringLiteral("SN-2"));
+    }
+    QVERIFY(QFile::setPermissions(folder, all));
+    QCOMPARE(errors.count(), 0);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("SN-2"));
+    // Renamed over where it can be, so a failure never leaves half a number.
+    QCOMPARE(inode(path) != before, folderWritable);
 }
 
 namespace {

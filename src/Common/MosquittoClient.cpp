@@ -2,6 +2,8 @@
 
 #include "Common/MqttSubscription.h"
 
+#include <QHostAddress>
+#include <QHostInfo>
 #include <QSocketNotifier>
 
 #include <mosquitto.h>
@@ -28,6 +30,16 @@ void initLibrary()
     std::call_once(once, [] { mosquitto_lib_init(); });
 }
 
+// The broker usually listens on IPv4; a name with both kinds tries that first.
+QString preferredAddress(const QList<QHostAddress>& addresses)
+{
+    for (const QHostAddress& address : addresses) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+            return address.toString();
+    }
+    return addresses.isEmpty() ? QString() : addresses.first().toString();
+}
+
 MosquittoClient::ClientError refusalError(int rc)
 {
     if (rc >= MosquittoClient::InvalidProtocolVersion && rc <= MosquittoClient::NotAuthorized)
@@ -46,6 +58,7 @@ MosquittoClient::MosquittoClient(QObject* parent) : QObject(parent)
 
 MosquittoClient::~MosquittoClient()
 {
+    abortLookup();
     destroyHandle();
 }
 
@@ -142,17 +155,36 @@ void MosquittoClient::connectToHost()
         return;
     destroyHandle();
     m_refusal = NoError;
+    // A new attempt forgets the last failure, so the same failure is
+    // reported again, as the toolkit client does.
+    m_error = NoError;
     setState(Connecting);
-    if (!createHandle()) {
-        post([this] { connectionLost(TransportInvalid); });
-        QTimer::singleShot(0, this, &MosquittoClient::flushEvents);
+    // An address is used as it stands (a lookup would ask for its name in
+    // reverse). A name is resolved beside the event loop: the library would
+    // block it for as long as the name server takes.
+    const QHostAddress address(m_hostname);
+    if (!address.isNull()) {
+        connectTo(address.toString());
         return;
     }
-    const int rc = mosquitto_connect_async(m_handle, m_hostname.toUtf8().constData(), m_port,
-                                           m_keepAlive);
-    if (rc != MOSQ_ERR_SUCCESS) {
-        // A refused or impossible connect is reported from the event loop, as
-        // an asynchronous transport failure would be.
+    m_lookupId = QHostInfo::lookupHost(m_hostname, this, &MosquittoClient::onHostFound);
+}
+
+void MosquittoClient::onHostFound(const QHostInfo& host)
+{
+    if (host.lookupId() != m_lookupId)
+        return;
+    m_lookupId = -1;
+    connectTo(preferredAddress(host.addresses()));
+}
+
+void MosquittoClient::connectTo(const QString& address)
+{
+    if (address.isEmpty() || !createHandle()
+        || mosquitto_connect_async(m_handle, address.toUtf8().constData(), m_port, m_keepAlive)
+               != MOSQ_ERR_SUCCESS) {
+        // An impossible connect is reported from the event loop, as an
+        // asynchronous transport failure would be.
         post([this] { connectionLost(TransportInvalid); });
         QTimer::singleShot(0, this, &MosquittoClient::flushEvents);
         return;
@@ -162,9 +194,17 @@ void MosquittoClient::connectToHost()
     m_housekeeping.start();
 }
 
+void MosquittoClient::abortLookup()
+{
+    if (m_lookupId < 0)
+        return;
+    QHostInfo::abortHostLookup(m_lookupId);
+    m_lookupId = -1;
+}
+
 void MosquittoClient::disconnectFromHost()
 {
-    if (!m_handle || m_state == Disconnected)
+    if (m_state == Disconnected)
         return;
     if (m_state == Connecting || mosquitto_disconnect(m_handle) != MOSQ_ERR_SUCCESS) {
         closeTransport();
@@ -175,11 +215,11 @@ void MosquittoClient::disconnectFromHost()
 
 void MosquittoClient::closeTransport()
 {
-    if (!m_handle)
-        return;
+    abortLookup();
     destroyHandle();
+    // An attempt or a connection cut short is a transport failure.
     if (m_state != Disconnected)
-        setState(Disconnected);
+        connectionLost(TransportInvalid);
 }
 
 MqttSubscription* MosquittoClient::subscribe(const QString& filter, quint8 qos)
@@ -271,15 +311,16 @@ bool MosquittoClient::createHandle()
     return true;
 }
 
+// Whatever was posted before is stale from here on.
 void MosquittoClient::destroyHandle()
 {
     dropNotifiers();
     m_housekeeping.stop();
+    ++m_generation;
     if (!m_handle)
         return;
     mosquitto_destroy(m_handle);
     m_handle = nullptr;
-    ++m_generation;
 }
 
 void MosquittoClient::watchSocket()

@@ -10,6 +10,7 @@
 #include <vector>
 
 class MqttSubscription;
+class QHostInfo;
 class QSocketNotifier;
 struct mosquitto;
 struct mosquitto_message;
@@ -65,7 +66,8 @@ public:
 
     void connectToHost();
     void disconnectFromHost();
-    // Drops the network connection at once, whatever state it is in.
+    // Drops the network connection at once, whatever state it is in; an
+    // attempt or a connection cut short reports TransportInvalid.
     void closeTransport();
 
     // Null unless connected, or for an invalid filter.
@@ -86,6 +88,9 @@ private:
     static void onDisconnectCallback(mosquitto*, void* self, int rc);
     static void onMessageCallback(mosquitto*, void* self, const mosquitto_message* msg);
 
+    void onHostFound(const QHostInfo& host);
+    void connectTo(const QString& address);
+    void abortLookup();
     bool createHandle();
     void destroyHandle();
     void watchSocket();
@@ -106,6 +111,7 @@ private:
     QSocketNotifier* m_writeNotifier = nullptr;
     QTimer m_housekeeping;
     int m_socket = -1;
+    int m_lookupId = -1;
     quint64 m_generation = 0;
     std::vector<std::function<void()>> m_events;
     QHash<QString, MqttSubscription*> m_subscriptions;

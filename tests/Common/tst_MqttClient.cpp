@@ -6,11 +6,18 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QNetworkDatagram>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <unistd.h>
 
 using manager::MqttClient;
 
@@ -41,6 +48,48 @@ int runWillChild(quint16 port, const QString& topic)
     return QCoreApplication::exec();
 }
 
+// Child mode, in a mount namespace whose resolver asks a name server here
+// that never answers: how long the event loop stood still while the client
+// kept trying a host name, how many queries reached the name server and how
+// many attempts failed.
+const char* const SilentNameServer = "127.0.0.153";
+
+int runLookupChild()
+{
+    QUdpSocket nameServer;
+    if (!nameServer.bind(QHostAddress(QString::fromLatin1(SilentNameServer)), 53))
+        return 2;
+    int queries = 0;
+    QObject::connect(&nameServer, &QUdpSocket::readyRead, [&] {
+        while (nameServer.hasPendingDatagrams()) {
+            nameServer.receiveDatagram();
+            ++queries;
+        }
+    });
+    MqttClient client;
+    client.setHostname(QStringLiteral("broker.quillon.test"));
+    client.setPort(TestBroker::freePort());
+    client.setRetryMillis(500);
+    int errors = 0;
+    QObject::connect(&client, &MqttClient::error, [&] { ++errors; });
+
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longestStill = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longestStill = qMax(longestStill, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(20);
+    clock.start();
+    QTimer::singleShot(0, &client, &MqttClient::connect);
+    QTimer::singleShot(3000, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    printf("still=%lld queries=%d errors=%d\n", longestStill, queries, errors);
+    return 0;
+}
+
 } // namespace
 
 class TestMqttClient : public QObject
@@ -54,7 +103,10 @@ private slots:
     void messagesArriveWithTopic();
     void hangingPeerIsAbandoned();
     void refusedLoginWarnsAndEmitsError();
+    void everyFailedAttemptIsReported_data();
+    void everyFailedAttemptIsReported();
     void encryptionRequestWarnsAndConnectsPlain();
+    void nameLookupLeavesTheEventLoopRunning();
     void willIsRetainedWhenProcessIsKilled();
 };
 
@@ -110,6 +162,8 @@ void TestMqttClient::subscriptionsFollowConnectedAndSurviveRestart()
     QVERIFY(broker.start());
     MqttClient client;
     configure(client, broker.port(), 500);
+    // A name is looked up; the log keeps the name.
+    client.setHostname(QStringLiteral("localhost"));
     client.subscribe(QStringLiteral("svc/#"));
     client.subscribe(QStringLiteral("svc/#"));
 
@@ -133,7 +187,7 @@ void TestMqttClient::subscriptionsFollowConnectedAndSurviveRestart()
     QVERIFY(broker.restart());
     QVERIFY(connected.wait(5000));
     QCOMPARE(log.count(QStringLiteral("Subscribing to 'svc/#'")), 4);
-    QVERIFY(log.contains(QStringLiteral("[MqttClient] Disconnected from broker 127.0.0.1")));
+    QVERIFY(log.contains(QStringLiteral("[MqttClient] Disconnected from broker localhost")));
 
     MqttPeer peer2(broker.port());
     QVERIFY(peer2.connectAndWait());
@@ -227,6 +281,47 @@ void TestMqttClient::refusedLoginWarnsAndEmitsError()
         QVERIFY2(!line.contains(Secret), qPrintable(line));
 }
 
+void TestMqttClient::everyFailedAttemptIsReported_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("broker down") << "down" << "[MqttClient] Transport invalid: ";
+    QTest::newRow("wrong password") << "password" << "[MqttClient] ";
+    QTest::newRow("silent peer") << "silent" << "[MqttClient] Transport invalid: ";
+}
+
+// One warning and one error per failed attempt, the same failure included.
+void TestMqttClient::everyFailedAttemptIsReported()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, warning);
+    TestBroker broker;
+    QTcpServer silent;
+    quint16 port = broker.port();
+    if (fault == QLatin1String("password")) {
+        broker.addUser(QStringLiteral("tech"), QStringLiteral("right"));
+        QVERIFY(broker.start());
+    } else if (fault == QLatin1String("silent")) {
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        port = silent.serverPort();
+    }
+
+    LogCapture log;
+    MqttClient client;
+    configure(client, port, 300);
+    client.setUsername(QStringLiteral("tech"));
+    client.setPassword(Secret);
+    QSignalSpy disconnected(&client, &MqttClient::disconnected);
+    QSignalSpy errors(&client, &MqttClient::error);
+    client.connect();
+    QTRY_VERIFY_WITH_TIMEOUT(disconnected.count() >= 3, 10000);
+    QCOMPARE(errors.count(), disconnected.count());
+    int warnings = 0;
+    for (const LogCapture::Line& line : log.lines())
+        warnings += line.type == QtWarningMsg && line.text.startsWith(warning);
+    QCOMPARE(warnings, errors.count());
+}
+
 void TestMqttClient::encryptionRequestWarnsAndConnectsPlain()
 {
     LogCapture log;
@@ -239,6 +334,35 @@ void TestMqttClient::encryptionRequestWarnsAndConnectsPlain()
     client.connect();
     QVERIFY(connected.wait(5000));
     QVERIFY(log.contains(QtWarningMsg, QStringLiteral("[MqttClient] Encryption not yet supported")));
+}
+
+// A name server that never answers must not freeze the event loop: the
+// lookup runs beside it and the guard timer abandons each attempt.
+void TestMqttClient::nameLookupLeavesTheEventLoopRunning()
+{
+    if (geteuid() != 0)
+        QSKIP("A silent name server needs root: a private mount namespace and port 53");
+    QTemporaryDir dir;
+    QFile resolvConf(dir.filePath(QStringLiteral("resolv.conf")));
+    QVERIFY(resolvConf.open(QIODevice::WriteOnly));
+    resolvConf.write(QByteArray("nameserver ") + SilentNameServer + "\noptions timeout:2 attempts:1\n");
+    resolvConf.close();
+
+    QProcess child;
+    child.start(QStringLiteral("unshare"),
+                {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+                 QStringLiteral("mount --bind \"$0\" /etc/resolv.conf && exec \"$@\""), resolvConf.fileName(),
+                 QCoreApplication::applicationFilePath(), QStringLiteral("--lookup-child")});
+    QVERIFY(child.waitForFinished(20000));
+    const QString output = QString::fromLatin1(child.readAllStandardOutput());
+    if (child.exitCode() != 0)
+        QSKIP(qPrintable(QStringLiteral("No private name server here: ") + child.readAllStandardError()));
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("still=(\\d+) queries=(\\d+) errors=(\\d+)")).match(output);
+    QVERIFY2(m.hasMatch(), qPrintable(output));
+    QVERIFY2(m.captured(1).toInt() < 500, qPrintable(output));
+    QVERIFY2(m.captured(2).toInt() >= 1, qPrintable(output));
+    QVERIFY2(m.captured(3).toInt() >= 2, qPrintable(output));
 }
 
 void TestMqttClient::willIsRetainedWhenProcessIsKilled()
@@ -270,6 +394,8 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() == 4 && args.at(1) == QLatin1String("--will-child"))
         return runWillChild(args.at(2).toUShort(), args.at(3));
+    if (args.size() == 2 && args.at(1) == QLatin1String("--lookup-child"))
+        return runLookupChild();
     TestMqttClient test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -12,22 +12,6 @@ using manager::Clock;
 
 namespace {
 
-// Stands in for timedatectl: records each call's arguments, one per tab,
-// and answers from a zone file.
-const char* const FakeTimedatectl = R"sh(#!/bin/sh
-dir=$(dirname "$0")
-{ printf 'call'; for a in "$@"; do printf '\t%s' "$a"; done; printf '\n'; } >> "$dir/calls"
-case "$1" in
---no-pager) printf 'Africa/Abidjan\nEurope/Athens\nUTC\n' ;;
-status)
-    printf '               Local time: Mon 2026-12-07 04:00:00 EET\n'
-    printf '                Time zone: %s (EET, +0200)\n' "$(cat "$dir/zone")"
-    [ -e "$dir/hang" ] && exec sleep 30
-    printf '  NTP service: active\n' ;;
-set-timezone) printf '%s' "$2" > "$dir/zone" ;;
-esac
-)sh";
-
 const QString Base = QStringLiteral("kivo/device/clock/ntp");
 
 } // namespace
@@ -49,25 +33,24 @@ private:
     QList<QStringList> calls() const;
     void write(const QString& name, const QByteArray& content);
 
-    QTemporaryDir m_bin;
+    QTemporaryDir m_state;
     std::unique_ptr<BrokerSession> m_session;
     std::unique_ptr<Clock> m_clock;
 };
 
 void TestClock::initTestCase()
 {
-    QVERIFY(m_bin.isValid());
-    write(QStringLiteral("timedatectl"), FakeTimedatectl);
-    QFile::setPermissions(m_bin.filePath(QStringLiteral("timedatectl")),
-                          QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    qputenv("PATH", m_bin.path().toLocal8Bit() + ':' + qgetenv("PATH"));
+    // The demo's stand-in for timedatectl, keeping its zone and calls here.
+    QVERIFY(m_state.isValid());
+    qputenv("TIMEDATECTL_DIR", QFile::encodeName(m_state.path()));
+    qputenv("PATH", QUILLON_SOURCE_DIR "/tools/timedatectl:" + qgetenv("PATH"));
 }
 
 void TestClock::init()
 {
     write(QStringLiteral("zone"), "Europe/Athens");
-    QFile::remove(m_bin.filePath(QStringLiteral("hang")));
-    QFile::remove(m_bin.filePath(QStringLiteral("calls")));
+    QFile::remove(m_state.filePath(QStringLiteral("hang")));
+    QFile::remove(m_state.filePath(QStringLiteral("calls")));
     m_session = std::make_unique<BrokerSession>();
     QVERIFY(m_session->start());
     m_clock = std::make_unique<Clock>(m_session->client(), QStringLiteral("kivo/device"));
@@ -82,7 +65,7 @@ void TestClock::cleanup()
 
 QList<QStringList> TestClock::calls() const
 {
-    QFile file(m_bin.filePath(QStringLiteral("calls")));
+    QFile file(m_state.filePath(QStringLiteral("calls")));
     QList<QStringList> result;
     if (!file.open(QIODevice::ReadOnly))
         return result;
@@ -93,7 +76,7 @@ QList<QStringList> TestClock::calls() const
 
 void TestClock::write(const QString& name, const QByteArray& content)
 {
-    QFile file(m_bin.filePath(name));
+    QFile file(m_state.filePath(name));
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(content);
 }

@@ -1,3 +1,11 @@
+#include "Common/MqttClient.h"
+#include "Diagnostics.h"
+#include "Peripheral/Board.h"
+#include "Peripheral/Connection.h"
+#include "Peripheral/Ethernet.h"
+#include "Peripheral/Network.h"
+#include "Peripheral/Validator.h"
+
 #include "MqttPeer.h"
 #include "TestBroker.h"
 
@@ -5,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 
 // The simulator binary on a private broker, watched by a peer subscribed to
@@ -17,6 +26,7 @@ private slots:
     void init();
     void cleanup();
     void announcesEveryServiceOnConnect();
+    void healthyDeviceReadsHealthyInTheManagers();
     void answersGetRequests_data();
     void answersGetRequests();
     void cardsAreReadOnlyWhileTheReaderIsEnabled();
@@ -132,6 +142,36 @@ void TestSimulator::announcesEveryServiceOnConnect()
     QVERIFY(!lastJson(QStringLiteral("kivo/device/status"))["update"]["software"]["current"]
                  .toString()
                  .isEmpty());
+}
+
+// What the managers make of the simulator is what the settings pages show:
+// no ERROR among the diagnostics, every state in the colour of health.
+void TestSimulator::healthyDeviceReadsHealthyInTheManagers()
+{
+    manager::MqttClient client;
+    client.setHostname(m_broker->host());
+    client.setPort(m_broker->port());
+    manager::Board board(client, QStringLiteral("kivo/board"));
+    manager::Network network(client, QStringLiteral("kivo/network"));
+    manager::Validator validator(client, QStringLiteral("kivo/blm"));
+    const QString deviceId = QStringLiteral("QV-TEST-0001");
+    Diagnostics diagnostics(deviceId, board, network, validator);
+    QSignalSpy connected(&client, &manager::MqttClient::connected);
+    client.connect();
+    QVERIFY(connected.wait(5000));
+    // These two services publish on their own; ask them to repeat themselves.
+    for (const char* service : {"kivo/blm", "kivo/network"})
+        QVERIFY(m_peer->publish(QLatin1String(service) + QStringLiteral("/status/get"), QByteArray("{}")));
+
+    QTRY_COMPARE(validator.status(), QStringLiteral("online"));
+    QTRY_COMPARE(network.ethernet()->state(), QStringLiteral("Connected"));
+    QCOMPARE(network.connectionState(), QStringLiteral("Connected"));
+    QCOMPARE(network.connectivity(), QStringLiteral("Full"));
+    QCOMPARE(network.primaryConnection()->state(), QStringLiteral("Connected"));
+    for (const char* result : {"rtc", "ethernet", "ignition", "temperature", "voltage", "sam", "rfidService",
+                               "barcodeService", "boardService", "poleId"}) {
+        QTRY_VERIFY2(diagnostics.property(result).toString() == QLatin1String("OK"), result);
+    }
 }
 
 void TestSimulator::answersGetRequests_data()

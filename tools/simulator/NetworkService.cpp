@@ -42,6 +42,7 @@ QJsonObject NetworkService::liveAddresses() const
             {"dns0", "192.168.10.1"},     {"dns1", "9.9.9.9"}};
 }
 
+// States in the words the application reads as healthy ("Connected", "Full").
 void NetworkService::publishStatus()
 {
     QJsonObject status{{"stateStr", m_up ? "Connected" : "Disconnected"},
@@ -50,7 +51,7 @@ void NetworkService::publishStatus()
     if (m_up) {
         status.insert(QStringLiteral("primaryConnection"),
                       QJsonObject{{"interface", "eth0"},
-                                  {"stateStr", "Activated"},
+                                  {"stateStr", "Connected"},
                                   {"typeStr", "Ethernet"},
                                   {"ipv4", liveAddresses()}});
     }
@@ -62,7 +63,7 @@ void NetworkService::publishEthernetState()
     publish(QStringLiteral("/ethernet/state"),
             QJsonObject{{"interface", "eth0"},
                         {"typeStr", "Ethernet"},
-                        {"stateStr", m_up ? "Activated" : "Unavailable"},
+                        {"stateStr", m_up ? "Connected" : "Disconnected"},
                         {"reasonStr", m_up ? "None" : "Carrier changed"},
                         {"mac", "02:00:5A:11:00:42"},
                         {"ipv4", liveAddresses()}});
