@@ -35,8 +35,8 @@ pids+=($!)
 sleep 0.5
 "$BUILD_DIR/tools/simulator/quillon-simulator" -H 127.0.0.1 -P "$PORT" </dev/null >"$WORK/simulator.log" 2>&1 &
 pids+=($!)
-# The stand-in time service command fills the Region page's time-zone list.
-export PATH="$ROOT/tests/support/bin:$PATH"
+# The stand-in time-zone command fills the Region page's list without systemd.
+export PATH="$ROOT/tools/timedatectl:$PATH" TIMEDATECTL_DIR="$WORK"
 
 app=""
 start_app() {
