@@ -130,6 +130,7 @@ void TestMqttClient::retriesEveryIntervalWhileBrokerIsDown()
     configure(client, broker.port());
     QSignalSpy connected(&client, &MqttClient::connected);
     QSignalSpy disconnected(&client, &MqttClient::disconnected);
+    QSignalSpy errors(&client, &MqttClient::error);
 
     QList<qint64> attempts;
     QElapsedTimer clock;
@@ -147,8 +148,9 @@ void TestMqttClient::retriesEveryIntervalWhileBrokerIsDown()
         const qint64 gap = attempts.at(i) - attempts.at(i - 1);
         QVERIFY2(gap >= 2950 && gap <= 3600, qPrintable(QString::number(gap)));
     }
-    QVERIFY(disconnected.count() >= 2);
-    QVERIFY(log.contains(QStringLiteral("[MqttClient] Transport invalid: ")));
+    // Each refused attempt is reported, not only the first.
+    QCOMPARE(errors.count(), attempts.size());
+    QCOMPARE(log.count(QStringLiteral("[MqttClient] Transport invalid: ")), attempts.size());
 
     QVERIFY(broker.start());
     QVERIFY(connected.wait(5000));
@@ -285,12 +287,12 @@ void TestMqttClient::everyFailedAttemptIsReported_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("warning");
-    QTest::newRow("broker down") << "down" << "[MqttClient] Transport invalid: ";
     QTest::newRow("wrong password") << "password" << "[MqttClient] ";
     QTest::newRow("silent peer") << "silent" << "[MqttClient] Transport invalid: ";
 }
 
-// One warning and one error per failed attempt, the same failure included.
+// One warning and one error per failed attempt, the same failure included
+// (the broker being down is covered above).
 void TestMqttClient::everyFailedAttemptIsReported()
 {
     QFETCH(QString, fault);
@@ -301,7 +303,7 @@ void TestMqttClient::everyFailedAttemptIsReported()
     if (fault == QLatin1String("password")) {
         broker.addUser(QStringLiteral("tech"), QStringLiteral("right"));
         QVERIFY(broker.start());
-    } else if (fault == QLatin1String("silent")) {
+    } else {
         QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
         port = silent.serverPort();
     }

@@ -16,6 +16,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 // The simulator binary on a private broker, watched by a peer subscribed to
 // everything.
 class TestSimulator : public QObject
@@ -156,12 +158,25 @@ void TestSimulator::healthyDeviceReadsHealthyInTheManagers()
     manager::Validator validator(client, QStringLiteral("kivo/blm"));
     const QString deviceId = QStringLiteral("QV-TEST-0001");
     Diagnostics diagnostics(deviceId, board, network, validator);
-    QSignalSpy connected(&client, &manager::MqttClient::connected);
+    // Subscribed last: once a marker comes back, every subscription is active
+    // and the services can be asked to repeat what they said at start.
+    const QString marker = QStringLiteral("quillon-test/marker");
+    client.subscribe(marker);
+    QSignalSpy received(&client, &manager::MqttClient::received);
+    const auto markerBack = [&] {
+        return std::any_of(received.begin(), received.end(),
+                           [&](const QList<QVariant>& args) { return args.at(1).toByteArray() == marker.toUtf8(); });
+    };
     client.connect();
-    QVERIFY(connected.wait(5000));
-    // These two services publish on their own; ask them to repeat themselves.
-    for (const char* service : {"kivo/blm", "kivo/network"})
-        QVERIFY(m_peer->publish(QLatin1String(service) + QStringLiteral("/status/get"), QByteArray("{}")));
+    bool subscribed = false;
+    for (int attempt = 0; attempt < 20 && !subscribed; ++attempt) {
+        m_peer->publish(marker, QByteArray("1"));
+        subscribed = QTest::qWaitFor(markerBack, 300);
+    }
+    QVERIFY(subscribed);
+    for (const char* request : {"kivo/blm/status/get", "kivo/board/status/get", "kivo/network/status/get",
+                                "kivo/network/ethernet/state/get"})
+        QVERIFY(m_peer->publish(QLatin1String(request), QByteArray("{}")));
 
     QTRY_COMPARE(validator.status(), QStringLiteral("online"));
     QTRY_COMPARE(network.ethernet()->state(), QStringLiteral("Connected"));
