@@ -184,12 +184,12 @@ void TestSettingsPages::ethernetTabAndConfiguration()
     QVERIFY(!infoValue("IPv4 Address").isEmpty());
 
     QObject* stack = menuObject("stack");
-    click(item("configureButton"));
+    QMetaObject::invokeMethod(item("configureButton"), "clicked");
     QTRY_COMPARE(stack->property("depth").toInt(), 3);
     QTRY_VERIFY(!stack->property("busy").toBool());
+    // As a choice in the list makes it.
+    pageObject("modeBox")->setProperty("currentIndex", 1);
     QMetaObject::invokeMethod(pageObject("modeBox"), "activated", Q_ARG(int, 1));
-    QTRY_VERIFY(item("addressField")->property("text").toString().isEmpty()
-                || pageObject("modeBox")->property("currentText").toString() == QLatin1String("manual"));
     const QStringList values{"192.168.7.20", "255.255.255.0", "192.168.7.1", "192.168.7.2", "192.168.7.3"};
     const char* const fields[] = {"addressField", "maskField", "gatewayField", "dns0Field", "dns1Field"};
     for (int i = 0; i < 5; ++i)

@@ -49,6 +49,9 @@ bool AppWindow::start(const QString& peerFilter, const QVariantMap& settings, bo
     if (!m_dir.isValid() || !m_broker.start() || !writeSerialNumber())
         return false;
 
+    // The stand-in time-zone command, with its state in this folder.
+    qputenv("PATH", QByteArray(QUILLON_SOURCE_DIR "/tools/timedatectl:") + qgetenv("PATH"));
+    qputenv("TIMEDATECTL_DIR", m_dir.path().toUtf8());
     // Otherwise the event log would grow beside the test binary run after run.
     qputenv("QUILLON_EVENTS_FILE", m_dir.filePath(QStringLiteral("events.ini")).toUtf8());
     m_config = std::make_unique<Config>(m_dir.filePath(QStringLiteral("gui.conf")), GUIManager::Defaults);
