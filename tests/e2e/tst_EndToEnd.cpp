@@ -83,7 +83,7 @@ void TestEndToEnd::validationRoad()
         const int from = m_peer->size();
         command(QLatin1String(c.command));
         QVERIFY2(waitLog("Validator card detected : uid=", mark), c.command);
-        QCOMPARE(m_device->waitJson(QStringLiteral("kivo/inspector/audio/play"), from).value("filepath").toString(),
+        QCOMPARE(m_peer->waitJson(QStringLiteral("kivo/inspector/audio/play"), from, 10000).value("filepath").toString(),
                  QLatin1String(c.sound));
         QVERIFY2(waitLog(c.screen, mark), c.command);
         const int shown = m_device->log().indexOf(c.screen, mark);
@@ -174,7 +174,7 @@ void TestEndToEnd::killedApplicationLeavesItsWill()
 {
     const int from = m_peer->size();
     m_device->killApplication();
-    QCOMPARE(m_device->waitJson(QStringLiteral("kivo/ui/status"), from), (QJsonObject{{"service", false}}));
+    QCOMPARE(m_peer->waitJson(QStringLiteral("kivo/ui/status"), from, 10000), (QJsonObject{{"service", false}}));
 }
 
 QTEST_MAIN(TestEndToEnd)

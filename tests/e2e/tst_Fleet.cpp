@@ -191,8 +191,7 @@ void TestFleet::testReportAndEventReachTheCentre()
     const int from = m_peer->size();
     QVERIFY(device.findWindow());
     QVERIFY(device.loginFromTheClock());
-    QVERIFY(m_peer->waitFor(topic(0, QStringLiteral("event")), 5000, from));
-    QCOMPARE(m_peer->lastJson(topic(0, QStringLiteral("event")))["name"].toString(),
+    QCOMPARE(m_peer->waitJson(topic(0, QStringLiteral("event")), from)["name"].toString(),
              QStringLiteral("Maintenance login"));
 
     const int mark = device.logMark();
@@ -201,8 +200,7 @@ void TestFleet::testReportAndEventReachTheCentre()
     // FINISH, until a tap lands after the page has slid in.
     QVERIFY(QTest::qWaitFor([&] { return device.tapAt(396, 759) && device.waitLog("Saving Diagnostics report", mark, 1500); },
                             10000));
-    QVERIFY(m_peer->waitFor(topic(0, QStringLiteral("report")), 5000, from));
-    const QString text = m_peer->lastJson(topic(0, QStringLiteral("report")))["text"].toString();
+    const QString text = m_peer->waitJson(topic(0, QStringLiteral("report")), from)["text"].toString();
     QVERIFY(text.contains(QLatin1String("DEVICE TEST REPORT")));
     QVERIFY(text.contains(QLatin1String("FLEET-0001")));
     const QStringList files = QDir(device.filePath(QString())).entryList({QStringLiteral("TestReport_*.txt")});
@@ -216,8 +214,7 @@ void TestFleet::killedApplicationIsSeenThroughItsWill()
 {
     const int from = m_peer->size();
     m_devices.at(2)->killApplication();
-    QVERIFY(m_peer->waitFor(topic(2, QStringLiteral("status")), 5000, from));
-    QCOMPARE(m_peer->lastJson(topic(2, QStringLiteral("status"))), (QJsonObject{{"service", false}}));
+    QCOMPARE(m_peer->waitJson(topic(2, QStringLiteral("status")), from), (QJsonObject{{"service", false}}));
 }
 
 void TestFleet::onlyTheApplicationCrossesTheBridge()

@@ -1,7 +1,6 @@
 #include "DeviceUnderTest.h"
 
 #include <QFile>
-#include <QJsonDocument>
 #include <QPoint>
 #include <QTest>
 
@@ -130,18 +129,6 @@ QByteArray DeviceUnderTest::log() const
 bool DeviceUnderTest::waitLog(const QByteArray& text, int from, int millis)
 {
     return QTest::qWaitFor([&] { return m_appLog.indexOf(text, from) >= 0; }, millis);
-}
-
-QJsonObject DeviceUnderTest::waitJson(const QString& topic, int from, int millis)
-{
-    if (!m_peer->waitFor(topic, millis, from))
-        return {};
-    const QList<MqttPeer::Message> all = m_peer->messages();
-    for (int i = from; i < all.size(); ++i) {
-        if (all.at(i).topic == topic)
-            return QJsonDocument::fromJson(all.at(i).payload).object();
-    }
-    return {};
 }
 
 bool DeviceUnderTest::findWindow()

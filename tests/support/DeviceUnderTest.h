@@ -41,8 +41,6 @@ public:
     int logMark() const;
     QByteArray log() const;
     bool waitLog(const QByteArray& text, int from, int millis = 10000);
-    // The first message on `topic` after index `from` of the peer's messages.
-    QJsonObject waitJson(const QString& topic, int from, int millis = 10000);
 
     // Real pointer input through the X server, in the window's own 480 x 800
     // coordinates; the window is raised first, as others may cover it.
