@@ -189,7 +189,7 @@ void TestFleet::testReportAndEventReachTheCentre()
         QSKIP("xdotool is needed to press the screen");
     DeviceUnderTest& device = *m_devices.at(0);
     const int from = m_peer->size();
-    QVERIFY(device.findWindow());
+    QVERIFY(device.findWindow(800));
     QVERIFY(device.loginFromTheClock());
     QCOMPARE(m_peer->waitJson(topic(0, QStringLiteral("event")), from)["name"].toString(),
              QStringLiteral("Maintenance login"));

@@ -131,7 +131,7 @@ bool DeviceUnderTest::waitLog(const QByteArray& text, int from, int millis)
     return QTest::qWaitFor([&] { return m_appLog.indexOf(text, from) >= 0; }, millis);
 }
 
-bool DeviceUnderTest::findWindow()
+bool DeviceUnderTest::findWindow(int left)
 {
     QProcess search;
     search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
@@ -140,7 +140,9 @@ bool DeviceUnderTest::findWindow()
     if (!search.waitForFinished(10000) || search.exitCode() != 0)
         return false;
     m_window = QString::fromUtf8(search.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0).trimmed();
-    return !m_window.isEmpty() && pointer({QStringLiteral("windowraise"), m_window});
+    return !m_window.isEmpty()
+        && pointer({QStringLiteral("windowmove"), m_window, QString::number(left), QStringLiteral("0")})
+        && pointer({QStringLiteral("windowraise"), m_window});
 }
 
 bool DeviceUnderTest::pointer(const QStringList& actions)

@@ -43,8 +43,9 @@ public:
     bool waitLog(const QByteArray& text, int from, int millis = 10000);
 
     // Real pointer input through the X server, in the window's own 480 x 800
-    // coordinates; the window is raised first, as others may cover it.
-    bool findWindow();
+    // coordinates. The window is moved to `left` and raised, so that the
+    // windows of tests running beside this one do not take its taps.
+    bool findWindow(int left = 0);
     bool pointer(const QStringList& actions);
     bool tapAt(int x, int y);
     bool loginFromTheClock();
