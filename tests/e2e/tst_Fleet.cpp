@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
@@ -123,14 +124,6 @@ void TestFleet::centreSeesEveryDevice()
         QTRY_VERIFY_WITH_TIMEOUT(m_peer->lastJson(topic(i, QStringLiteral("status")))["service"].toBool(), 10000);
         QVERIFY(!m_peer->lastJson(topic(i, QStringLiteral("info")))["version"].toString().isEmpty());
     }
-    // A request addressed to one device is answered by that one only.
-    const int from = m_peer->size();
-    QVERIFY(m_peer->publish(topic(1, QStringLiteral("info/get")), QByteArray("{}")));
-    QVERIFY(m_peer->waitFor(topic(1, QStringLiteral("info")), 5000, from));
-    QTest::qWait(200);
-    const auto answers = m_peer->messages().mid(from);
-    QCOMPARE(std::count_if(answers.begin(), answers.end(), [](const auto& m) { return m.topic.endsWith("/info"); }),
-             1);
 }
 
 // From the central client's request to the device's configuration coming
@@ -234,15 +227,12 @@ void TestFleet::onlyTheApplicationCrossesTheBridge()
     QVERIFY(m_peer->publish(topic(1, QStringLiteral("config/get")), QByteArray("{}")));
     QVERIFY(m_peer->waitFor(topic(1, QStringLiteral("config")), 5000, from));
 
-    for (const MqttPeer::Message& message : device.peer().messages())
+    QSet<QString> local;
+    for (const MqttPeer::Message& message : device.peer().messages()) {
         QVERIFY2(message.payload != "from-centre", qPrintable(message.topic));
-    const QStringList local{QStringLiteral("kivo/blm/"), QStringLiteral("kivo/board/"),
-                            QStringLiteral("kivo/inspector/")};
-    for (const QString& prefix : local) {
-        const auto seen = device.peer().messages();
-        QVERIFY2(std::any_of(seen.begin(), seen.end(), [&](const auto& m) { return m.topic.startsWith(prefix); }),
-                 qPrintable(prefix));
+        local.insert(message.topic.section(QLatin1Char('/'), 0, 1));
     }
+    QVERIFY(local.contains(QSet<QString>{"kivo/blm", "kivo/board", "kivo/inspector"}));
     const QRegularExpression allowed(QStringLiteral(
         "^fleet/FLEET-000[1-3]/(info|status|config|report|event|link|config/set|info/get|status/get|config/get)$"));
     for (const MqttPeer::Message& message : m_peer->messages()) {
