@@ -7,3 +7,8 @@ install(FILES ${CMAKE_BINARY_DIR}/sounds/Valid.wav ${CMAKE_BINARY_DIR}/sounds/In
 install(FILES ${CMAKE_SOURCE_DIR}/dist/quillon.service DESTINATION /lib/systemd/system)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/quillon-mosquitto.conf
   DESTINATION /etc/mosquitto/conf.d RENAME quillon.conf)
+# The fleet link: at every start the unit runs the script, which writes the
+# broker's bridge from /etc/quillon/fleet.conf (see docs/fleet.md).
+install(PROGRAMS ${CMAKE_SOURCE_DIR}/dist/quillon-bridge.sh DESTINATION ${QUILLON_INSTALL_DIR})
+install(FILES ${CMAKE_SOURCE_DIR}/dist/quillon-bridge.conf.in DESTINATION ${QUILLON_INSTALL_DIR})
+install(FILES ${CMAKE_SOURCE_DIR}/dist/fleet.conf.example DESTINATION /etc/quillon)

@@ -437,6 +437,7 @@ void Diagnostics::saveReport()
         return;
     }
     file.close();
+    emit reportSaved(text);
     emit saveReportFinished(true, QStringLiteral("Test report saved successfully:\n") + fileName);
 }
 

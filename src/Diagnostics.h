@@ -130,6 +130,8 @@ signals:
     void barcodeScanChanged();
     void cardScanChanged();
     void saveReportFinished(bool result, QString message);
+    // The text of a report that reached its file.
+    void reportSaved(const QString& text);
     void rfidServiceChanged();
     void barcodeServiceChanged();
     void boardServiceChanged();

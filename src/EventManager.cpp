@@ -71,6 +71,7 @@ void EventManager::push(Event* event)
     m_data.append(event);
     save();
     update();
+    emit pushed(event);
 }
 
 void EventManager::clear(const QDateTime& before)

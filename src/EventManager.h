@@ -33,6 +33,8 @@ public:
 
 signals:
     void dataChanged();
+    // A new record, after it is stored.
+    void pushed(const Event* event);
 
 public slots:
     void push(Event* event);

@@ -61,6 +61,12 @@ QString jsonText(const QVariantMap& map)
     return QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(map)).toJson());
 }
 
+// The centre collects from devices in any time zone.
+QString offsetTime(const QDateTime& time)
+{
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate);
+}
+
 } // namespace
 
 const QVariantMap GUIManager::Defaults = {
@@ -497,6 +503,8 @@ void GUIManager::initManagers()
             [this] { setBusy(PowerMillis, tr("Rebooting")); });
     connect(&m_inspector, &manager::Inspector::systemShutdownStarted, this,
             [this] { setBusy(PowerMillis, tr("Shutting down")); });
+    connect(&m_eventLog, &EventManager::pushed, this, &GUIManager::publishEvent);
+    connect(&m_diagnostics, &Diagnostics::reportSaved, this, &GUIManager::publishReport);
 }
 
 // ---- own topics
@@ -539,9 +547,9 @@ void GUIManager::subscribeToTopics()
         m_mqtt.subscribe(base + QLatin1String(suffix), 0);
 }
 
-void GUIManager::publish(const QString& suffix, const QJsonObject& object)
+void GUIManager::publish(const QString& suffix, const QJsonObject& object, int qos)
 {
-    m_mqtt.publish(QJsonDocument(object).toJson(QJsonDocument::Indented), baseTopic() + suffix, 0,
+    m_mqtt.publish(QJsonDocument(object).toJson(QJsonDocument::Indented), baseTopic() + suffix, qos,
                    false);
 }
 
@@ -561,6 +569,23 @@ void GUIManager::publishStatus()
 void GUIManager::publishConfig()
 {
     publish(QStringLiteral("/config"), m_config.toJson());
+}
+
+// Records and reports are what a fleet's centre keeps: QoS 1, so that a
+// broker bridge holds them while its link is down.
+void GUIManager::publishEvent(const Event* event)
+{
+    publish(QStringLiteral("/event"),
+            QJsonObject{{QStringLiteral("category"), event->category()},
+                        {QStringLiteral("name"), event->name()},
+                        {QStringLiteral("description"), event->description()},
+                        {QStringLiteral("timestamp"), offsetTime(event->timestamp())}},
+            1);
+}
+
+void GUIManager::publishReport(const QString& text)
+{
+    publish(QStringLiteral("/report"), QJsonObject{{QStringLiteral("text"), text}}, 1);
 }
 
 void GUIManager::processMqttMessage(const QByteArray& payload, const QByteArray& topic)

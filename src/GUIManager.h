@@ -135,7 +135,9 @@ private:
     void publishInfo();
     void publishStatus();
     void publishConfig();
-    void publish(const QString& suffix, const QJsonObject& object);
+    void publishEvent(const Event* event);
+    void publishReport(const QString& text);
+    void publish(const QString& suffix, const QJsonObject& object, int qos = 0);
     void processMqttMessage(const QByteArray& payload, const QByteArray& topic);
 
     void onConfigChanged(const QVariantMap& changes);

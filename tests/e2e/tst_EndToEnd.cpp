@@ -1,15 +1,11 @@
-#include "MqttPeer.h"
-#include "TestBroker.h"
+#include "DeviceUnderTest.h"
 
 #include <QFile>
 #include <QHash>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
-#include <QPoint>
+#include <QJsonObject>
 #include <QScopeGuard>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 // The real application and the device simulator on a private broker, with a
@@ -30,25 +26,14 @@ private slots:
     void killedApplicationLeavesItsWill();
 
 private:
-    bool startApplication(bool serialNumber = true);
-    bool typeOnKeyboard(const QString& text, bool onDigits = false);
-    QString grabScreen();
     void command(const QString& line);
-    bool findWindow();
-    bool pointer(const QStringList& actions);
-    bool tapAt(int x, int y);
-    bool loginFromTheClock();
     bool waitLog(const QByteArray& text, int from, int millis = 10000);
     int logMark() const;
-    QJsonObject waitJson(const QString& topic, int from, int millis = 10000);
+    bool typeOnKeyboard(const QString& text, bool onDigits = false);
+    QString grabScreen();
 
-    QTemporaryDir* m_dir = nullptr;
-    TestBroker* m_broker = nullptr;
+    DeviceUnderTest* m_device = nullptr;
     MqttPeer* m_peer = nullptr;
-    QProcess* m_sim = nullptr;
-    QProcess* m_app = nullptr;
-    QByteArray m_appLog;
-    QString m_window;
 };
 
 void TestEndToEnd::init()
@@ -56,149 +41,35 @@ void TestEndToEnd::init()
     // A failed init gets no cleanup from the test runner; child processes
     // left behind would keep the runner's output open.
     auto onFailure = qScopeGuard([this] { cleanup(); });
-    m_dir = new QTemporaryDir;
-    QVERIFY(m_dir->isValid());
-    m_broker = new TestBroker;
-    QVERIFY(m_broker->start());
-    m_peer = new MqttPeer(m_broker->port());
-    QVERIFY(m_peer->connectAndWait());
-    QVERIFY(m_peer->subscribeAndWait(QStringLiteral("#")));
-
-    m_sim = new QProcess;
-    m_sim->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_sim->setStandardOutputFile(m_dir->filePath(QStringLiteral("simulator.log")));
-    m_sim->start(QStringLiteral(QUILLON_BINARY_DIR "/tools/simulator/quillon-simulator"),
-                 {QStringLiteral("-H"), m_broker->host(), QStringLiteral("-P"), QString::number(m_broker->port())});
-    QVERIFY(m_sim->waitForStarted(5000));
-    QVERIFY(m_peer->waitFor(QStringLiteral("kivo/device/status")));
-    // Once a retry command comes back the simulator hears the application.
-    QVERIFY(QTest::qWaitFor(
-        [this] {
-            const int from = m_peer->size();
-            command(QStringLiteral("retry"));
-            return m_peer->waitFor(QStringLiteral("kivo/blm/rfid/retry"), 1000, from);
-        },
-        10000));
-    QVERIFY(startApplication());
+    m_device = new DeviceUnderTest;
+    QVERIFY(m_device->startServices());
+    m_peer = &m_device->peer();
+    QVERIFY(m_device->startApplication());
     onFailure.dismiss();
-}
-
-bool TestEndToEnd::startApplication(bool serialNumber)
-{
-    QFile serial(m_dir->filePath(QStringLiteral("serialnumber")));
-    QFile conf(m_dir->filePath(QStringLiteral("gui.conf")));
-    if (!serial.open(QIODevice::WriteOnly) || !conf.open(QIODevice::WriteOnly))
-        return false;
-    if (serialNumber)
-        serial.write("E2E-0001\n");
-    conf.write("[gui]\ndeviceId=" + serial.fileName().toUtf8()
-               + "\nlocale=en_GB\nshutdownDelaySec=1\n\n[log]\nsyslog=false\n");
-    serial.close();
-    conf.close();
-
-    if (!QFile::exists(qEnvironmentVariable("QUILLON_BIN")))
-        return false;
-    m_app = new QProcess;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QUILLON_EVENTS_FILE"), m_dir->filePath(QStringLiteral("events.ini")));
-    m_app->setProcessEnvironment(env);
-    m_app->setWorkingDirectory(m_dir->path());
-    m_app->setProcessChannelMode(QProcess::MergedChannels);
-    connect(m_app, &QProcess::readyReadStandardOutput, this, [this] { m_appLog += m_app->readAllStandardOutput(); });
-    m_app->start(qEnvironmentVariable("QUILLON_BIN"),
-                 {QStringLiteral("-f"), conf.fileName(), QStringLiteral("-e"), QStringLiteral("-H"), m_broker->host(),
-                  QStringLiteral("-P"), QString::number(m_broker->port())});
-    if (!m_app->waitForStarted(5000))
-        return false;
-    // The passenger screen needs the validation service's state, which the
-    // simulator sends again as soon as the application announces itself.
-    return waitLog(serialNumber ? "Setting screen : ScanScreens" : "Setting screen : InitPage", 0, 20000);
 }
 
 void TestEndToEnd::cleanup()
 {
-    for (QProcess* p : {m_app, m_sim}) {
-        if (p && p->state() != QProcess::NotRunning) {
-            p->kill();
-            p->waitForFinished(5000);
-        }
-    }
-    if (QTest::currentTestFailed()) {
-        qWarning().noquote() << "Application log:\n" << m_appLog.right(6000);
-        QFile sim(m_dir->filePath(QStringLiteral("simulator.log")));
-        if (sim.open(QIODevice::ReadOnly))
-            qWarning().noquote() << "Simulator log:\n" << sim.readAll().right(6000);
-    }
-    delete m_app;
-    delete m_sim;
-    delete m_peer;
-    delete m_broker;
-    delete m_dir;
-    m_app = m_sim = nullptr;
+    if (m_device && QTest::currentTestFailed())
+        m_device->printLogs();
+    delete m_device;
+    m_device = nullptr;
     m_peer = nullptr;
-    m_broker = nullptr;
-    m_dir = nullptr;
-    m_appLog.clear();
-    m_window.clear();
 }
 
 void TestEndToEnd::command(const QString& line)
 {
-    QVERIFY(m_peer->publish(QStringLiteral("kivo/simulator/command"), line.toUtf8()));
-}
-
-bool TestEndToEnd::findWindow()
-{
-    QProcess search;
-    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
-                                             QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                                             QString::number(m_app->processId())});
-    if (!search.waitForFinished(10000) || search.exitCode() != 0)
-        return false;
-    m_window = QString::fromUtf8(search.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0).trimmed();
-    return !m_window.isEmpty();
-}
-
-// Real pointer input through the X server, in the application window's own
-// coordinates (480 x 800, the page layout the technician sees).
-bool TestEndToEnd::pointer(const QStringList& actions)
-{
-    QProcess xdo;
-    xdo.start(QStringLiteral("xdotool"), actions);
-    return xdo.waitForFinished(10000) && xdo.exitCode() == 0;
-}
-
-bool TestEndToEnd::tapAt(int x, int y)
-{
-    if (!pointer({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window, QString::number(x),
-                    QString::number(y), QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("sleep"),
-                    QStringLiteral("0.1"), QStringLiteral("mouseup"), QStringLiteral("1")})) {
-        return false;
-    }
-    QTest::qWait(150);
-    return true;
+    m_device->command(line);
 }
 
 int TestEndToEnd::logMark() const
 {
-    return m_appLog.size();
+    return m_device->logMark();
 }
 
 bool TestEndToEnd::waitLog(const QByteArray& text, int from, int millis)
 {
-    return QTest::qWaitFor([&] { return m_appLog.indexOf(text, from) >= 0; }, millis);
-}
-
-QJsonObject TestEndToEnd::waitJson(const QString& topic, int from, int millis)
-{
-    if (!m_peer->waitFor(topic, millis, from))
-        return {};
-    const QList<MqttPeer::Message> all = m_peer->messages();
-    for (int i = from; i < all.size(); ++i) {
-        if (all.at(i).topic == topic)
-            return QJsonDocument::fromJson(all.at(i).payload).object();
-    }
-    return {};
+    return m_device->waitLog(text, from, millis);
 }
 
 void TestEndToEnd::validationRoad()
@@ -218,38 +89,20 @@ void TestEndToEnd::validationRoad()
         const int from = m_peer->size();
         command(QLatin1String(c.command));
         QVERIFY2(waitLog("Validator card detected : uid=", mark), c.command);
-        QCOMPARE(waitJson(QStringLiteral("kivo/inspector/audio/play"), from).value("filepath").toString(),
+        QCOMPARE(m_peer->waitJson(QStringLiteral("kivo/inspector/audio/play"), from, 10000).value("filepath").toString(),
                  QLatin1String(c.sound));
         QVERIFY2(waitLog(c.screen, mark), c.command);
-        const int shown = m_appLog.indexOf(c.screen, mark);
+        const int shown = m_device->log().indexOf(c.screen, mark);
         QVERIFY2(waitLog("Setting screen : ScanScreens", shown), c.command);
     }
-}
-
-// Press and hold the header clock, then the built-in PIN 7315 and LOGIN.
-bool TestEndToEnd::loginFromTheClock()
-{
-    const int mark = logMark();
-    if (!pointer({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window, QStringLiteral("355"),
-                  QStringLiteral("60"), QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("sleep"),
-                  QStringLiteral("1.5"), QStringLiteral("mouseup"), QStringLiteral("1")})
-        || !waitLog("Setting screen : Login", mark)) {
-        return false;
-    }
-    const QPoint keys[] = {{116, 499}, {364, 345}, {116, 345}, {240, 422}, {240, 651}};
-    for (const QPoint& key : keys) {
-        if (!tapAt(key.x(), key.y()))
-            return false;
-    }
-    return waitLog("Setting screen : Settings", mark);
 }
 
 void TestEndToEnd::maintenanceRoad()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
         QSKIP("xdotool is needed to press the screen");
-    QVERIFY(findWindow());
-    QVERIFY(loginFromTheClock());
+    QVERIFY(m_device->findWindow());
+    QVERIFY(m_device->loginFromTheClock());
     QTRY_VERIFY_WITH_TIMEOUT(m_peer->lastJson(QStringLiteral("kivo/ui/status"))["technician"].toBool(), 10000);
 
     // During the session a validation neither plays a sound nor leaves the menu.
@@ -258,17 +111,17 @@ void TestEndToEnd::maintenanceRoad()
     command(QStringLiteral("tap valid"));
     QVERIFY(waitLog("Validator card detected : uid=", mark));
     QTest::qWait(1000);
-    QVERIFY(!m_appLog.mid(mark).contains("Setting screen : Valid"));
+    QVERIFY(!m_device->log().mid(mark).contains("Setting screen : Valid"));
     QVERIFY(!m_peer->waitFor(QStringLiteral("kivo/inspector/audio/play"), 100, from));
 
     mark = logMark();
     command(QStringLiteral("barcode"));
     QVERIFY(waitLog("Maintenance Barcode scanned", mark));
     QTest::qWait(500);
-    QVERIFY(!m_appLog.mid(mark).contains("Maintenance session is not active"));
-    QVERIFY(m_appLog.indexOf("Applying Validator configuration", mark) >= 0);
+    QVERIFY(!m_device->log().mid(mark).contains("Maintenance session is not active"));
+    QVERIFY(m_device->log().indexOf("Applying Validator configuration", mark) >= 0);
     // A tap outside closes the "CONFIGURATION APPLIED" popup.
-    QVERIFY(tapAt(240, 750));
+    QVERIFY(m_device->tapAt(240, 750));
     QTest::qWait(500);
 
     // Logout from the options menu returns the passenger screen.
@@ -277,13 +130,13 @@ void TestEndToEnd::maintenanceRoad()
     // before it is there.
     QVERIFY(QTest::qWaitFor(
         [&] {
-            return tapAt(450, 35) && (QTest::qWait(500), tapAt(380, 294))
+            return m_device->tapAt(450, 35) && (QTest::qWait(500), m_device->tapAt(380, 294))
                 && waitLog("Setting screen : ScanScreens", mark, 3000);
         },
         12000));
     QTRY_VERIFY_WITH_TIMEOUT(!m_peer->lastJson(QStringLiteral("kivo/ui/status"))["technician"].toBool(), 10000);
 
-    QFile events(m_dir->filePath(QStringLiteral("events.ini")));
+    QFile events(m_device->filePath(QStringLiteral("events.ini")));
     QVERIFY(events.open(QIODevice::ReadOnly));
     const QByteArray stored = events.readAll();
     QVERIFY(stored.contains("Maintenance login"));
@@ -300,13 +153,13 @@ bool TestEndToEnd::typeOnKeyboard(const QString& text, bool onDigits)
     bool digits = onDigits;
     for (const QChar c : text) {
         const bool digit = c.isDigit() || c == QLatin1Char('.');
-        if (digit != digits && !tapAt(layerSwitch.x(), layerSwitch.y()))
+        if (digit != digits && !m_device->tapAt(layerSwitch.x(), layerSwitch.y()))
             return false;
         digits = digit;
         const QPoint key = c == QLatin1Char('.') ? QPoint(320, 767)
                            : digit              ? QPoint(41 + 40 * ((c.digitValue() + 9) % 10), 667)
                                                 : letters.value(c.toLower());
-        if (key.isNull() || !tapAt(key.x(), key.y()))
+        if (key.isNull() || !m_device->tapAt(key.x(), key.y()))
             return false;
     }
     return true;
@@ -314,9 +167,9 @@ bool TestEndToEnd::typeOnKeyboard(const QString& text, bool onDigits)
 
 QString TestEndToEnd::grabScreen()
 {
-    const QString file = m_dir->filePath(QStringLiteral("screen.png"));
+    const QString file = m_device->filePath(QStringLiteral("screen.png"));
     QProcess grab;
-    grab.start(QStringLiteral("import"), {QStringLiteral("-window"), m_window, file});
+    grab.start(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), file});
     return grab.waitForFinished(10000) && grab.exitCode() == 0 ? file : QString();
 }
 
@@ -325,22 +178,22 @@ void TestEndToEnd::firstStartOnTheKeyboard()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
         QSKIP("xdotool is needed to press the screen");
-    m_app->kill();
-    m_app->waitForFinished(5000);
-    delete m_app;
-    m_appLog.clear();
-    QVERIFY(startApplication(false));
-    QVERIFY(findWindow());
-    QVERIFY(tapAt(240, 266));
+    m_device->killApplication();
+    QVERIFY(QFile::remove(m_device->filePath(QStringLiteral("serialnumber"))));
+    const int start = logMark();
+    QVERIFY(m_device->launchApplication());
+    QVERIFY(waitLog("Setting screen : InitPage", start, 20000));
+    QVERIFY(m_device->findWindow());
+    QVERIFY(m_device->tapAt(240, 266));
     // The keyboard's first showing loads its layouts.
     QTest::qWait(1500);
     QVERIFY(typeOnKeyboard(QStringLiteral("k12345678")));
     // Enter hides the keyboard and asks for confirmation; "Yes" stores the number.
-    QVERIFY(tapAt(427, 700));
+    QVERIFY(m_device->tapAt(427, 700));
     QTest::qWait(500);
-    QVERIFY(tapAt(160, 463));
-    QVERIFY(waitLog("Setting screen : ScanScreens", 0));
-    QFile serial(m_dir->filePath(QStringLiteral("serialnumber")));
+    QVERIFY(m_device->tapAt(160, 463));
+    QVERIFY(waitLog("Setting screen : ScanScreens", start));
+    QFile serial(m_device->filePath(QStringLiteral("serialnumber")));
     QVERIFY(serial.open(QIODevice::ReadOnly));
     QCOMPARE(serial.readAll().trimmed(), QByteArray("K12345678"));
 }
@@ -351,39 +204,39 @@ void TestEndToEnd::settingsPagesByTouch()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
         QSKIP("xdotool is needed to press the screen");
-    QVERIFY(findWindow());
-    QVERIFY(loginFromTheClock());
+    QVERIFY(m_device->findWindow());
+    QVERIFY(m_device->loginFromTheClock());
     // Pages slide in and lists drop down: each step waits for its animation.
-    QVERIFY(tapAt(240, 570));
+    QVERIFY(m_device->tapAt(240, 570));
     QTest::qWait(500);
-    QVERIFY(tapAt(360, 95));
+    QVERIFY(m_device->tapAt(360, 95));
     QTest::qWait(1000);
-    QVERIFY(tapAt(240, 508));
+    QVERIFY(m_device->tapAt(240, 508));
     QTest::qWait(1000);
-    QVERIFY(tapAt(330, 113));
+    QVERIFY(m_device->tapAt(330, 113));
     QTest::qWait(500);
-    QVERIFY(tapAt(330, 155));
+    QVERIFY(m_device->tapAt(330, 155));
     QTest::qWait(500);
-    QVERIFY(tapAt(330, 180));
+    QVERIFY(m_device->tapAt(330, 180));
     QTest::qWait(1500);
     QVERIFY(typeOnKeyboard(QStringLiteral("10.1.2.3"), true));
-    QVERIFY(tapAt(330, 244));
+    QVERIFY(m_device->tapAt(330, 244));
     QVERIFY(typeOnKeyboard(QStringLiteral("255.255.255.0"), true));
-    QVERIFY(tapAt(427, 700));
+    QVERIFY(m_device->tapAt(427, 700));
     const int from = m_peer->size();
-    QVERIFY(tapAt(340, 521));
-    const QJsonObject set = waitJson(QStringLiteral("kivo/network/ethernet/config/set"), from);
+    QVERIFY(m_device->tapAt(340, 521));
+    const QJsonObject set = m_peer->waitJson(QStringLiteral("kivo/network/ethernet/config/set"), from, 10000);
     QCOMPARE(set.value("method").toString(), QStringLiteral("manual"));
     QCOMPARE(set.value("address").toString(), QStringLiteral("10.1.2.3"));
     QCOMPARE(set.value("netmask").toString(), QStringLiteral("255.255.255.0"));
-    QVERIFY(!m_appLog.contains("QMetaProperty"));
+    QVERIFY(!m_device->log().contains("QMetaProperty"));
 
-    QVERIFY(tapAt(30, 33));
+    QVERIFY(m_device->tapAt(30, 33));
     QTest::qWait(500);
-    QVERIFY(tapAt(240, 205));
+    QVERIFY(m_device->tapAt(240, 205));
     QTest::qWait(1000);
     const int mark = logMark();
-    QVERIFY(tapAt(396, 758));
+    QVERIFY(m_device->tapAt(396, 758));
     QVERIFY(waitLog("Saving Diagnostics report to", mark));
     QTest::qWait(1000);
     const QString screen = grabScreen();
@@ -412,9 +265,9 @@ void TestEndToEnd::ignitionOffEndsInAShutdownRequest()
 void TestEndToEnd::recoversFromABrokerRestart()
 {
     const int mark = logMark();
-    QVERIFY(m_broker->restart());
+    QVERIFY(m_device->broker().restart());
     QVERIFY(waitLog("WARN: Disconnected from MQTT broker", mark));
-    QVERIFY(waitLog("Connected to MQTT broker", m_appLog.indexOf("WARN: Disconnected from MQTT broker", mark), 15000));
+    QVERIFY(waitLog("Connected to MQTT broker", m_device->log().indexOf("WARN: Disconnected from MQTT broker", mark), 15000));
     QVERIFY(m_peer->connectAndWait());
     QVERIFY(m_peer->subscribeAndWait(QStringLiteral("#")));
     const int back = logMark();
@@ -432,9 +285,8 @@ void TestEndToEnd::recoversFromABrokerRestart()
 void TestEndToEnd::killedApplicationLeavesItsWill()
 {
     const int from = m_peer->size();
-    m_app->kill();
-    QVERIFY(m_app->waitForFinished(5000));
-    QCOMPARE(waitJson(QStringLiteral("kivo/ui/status"), from), (QJsonObject{{"service", false}}));
+    m_device->killApplication();
+    QCOMPARE(m_peer->waitJson(QStringLiteral("kivo/ui/status"), from, 10000), (QJsonObject{{"service", false}}));
 }
 
 QTEST_MAIN(TestEndToEnd)

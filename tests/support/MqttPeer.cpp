@@ -64,6 +64,17 @@ bool MqttPeer::waitFor(const QString& topic, int millis, int from)
         millis);
 }
 
+QJsonObject MqttPeer::waitJson(const QString& topic, int from, int millis)
+{
+    if (!waitFor(topic, millis, from))
+        return {};
+    for (int i = from; i < m_messages.size(); ++i) {
+        if (m_messages.at(i).topic == topic)
+            return QJsonDocument::fromJson(m_messages.at(i).payload).object();
+    }
+    return {};
+}
+
 QList<MqttPeer::Message> MqttPeer::messages(const QString& topic) const
 {
     if (topic.isEmpty())

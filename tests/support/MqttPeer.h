@@ -29,6 +29,8 @@ public:
 
     // Waits until a message on the topic arrives after index `from` of messages().
     bool waitFor(const QString& topic, int millis = 5000, int from = 0);
+    // The first message on `topic` after index `from`, as JSON; empty if none came.
+    QJsonObject waitJson(const QString& topic, int from, int millis = 5000);
     QList<Message> messages(const QString& topic = QString()) const;
     QByteArray last(const QString& topic) const;
     QJsonObject lastJson(const QString& topic) const;

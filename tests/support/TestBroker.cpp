@@ -33,6 +33,11 @@ void TestBroker::addUser(const QString& user, const QString& password)
                       args + QStringList{m_dir.filePath(QStringLiteral("passwd")), user, password});
 }
 
+void TestBroker::addConfig(const QByteArray& text)
+{
+    m_extraConfig += text + "\n";
+}
+
 bool TestBroker::writeConfig()
 {
     const QString passwd = m_dir.filePath(QStringLiteral("passwd"));
@@ -48,7 +53,7 @@ bool TestBroker::writeConfig()
         text += "allow_anonymous false\npassword_file " + passwd.toUtf8() + "\n";
     else
         text += "allow_anonymous true\n";
-    conf.write(text);
+    conf.write(text + m_extraConfig);
     return true;
 }
 

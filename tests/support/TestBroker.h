@@ -14,6 +14,8 @@ public:
 
     // Users given here are the only ones allowed in; none means anonymous access.
     void addUser(const QString& user, const QString& password);
+    // Lines added to the broker's configuration, such as a bridge.
+    void addConfig(const QByteArray& text);
     bool start();
     void stop();
     // Kills the broker without a clean shutdown, as a crash would.
@@ -33,4 +35,5 @@ private:
     ChildProcess m_process;
     quint16 m_port;
     bool m_withUsers = false;
+    QByteArray m_extraConfig;
 };

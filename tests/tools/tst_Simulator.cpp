@@ -106,14 +106,7 @@ bool TestSimulator::settle()
 
 const QJsonObject TestSimulator::waitJson(const QString& topic, int from)
 {
-    if (!m_peer->waitFor(topic, 5000, from))
-        return {};
-    const QList<MqttPeer::Message> all = m_peer->messages();
-    for (int i = from; i < all.size(); ++i) {
-        if (all.at(i).topic == topic)
-            return QJsonDocument::fromJson(all.at(i).payload).object();
-    }
-    return {};
+    return m_peer->waitJson(topic, from);
 }
 
 const QJsonObject TestSimulator::lastJson(const QString& topic) const

@@ -1,0 +1,182 @@
+#include "DeviceUnderTest.h"
+
+#include <QFile>
+#include <QPoint>
+#include <QTest>
+
+DeviceUnderTest::DeviceUnderTest(const QByteArray& serial) : m_serial(serial)
+{
+    QFile serialFile(filePath(QStringLiteral("serialnumber")));
+    QFile conf(filePath(QStringLiteral("gui.conf")));
+    if (serialFile.open(QIODevice::WriteOnly))
+        serialFile.write(serial + "\n");
+    if (conf.open(QIODevice::WriteOnly))
+        conf.write("[gui]\ndeviceId=" + serialFile.fileName().toUtf8()
+                   + "\nlocale=en_GB\nshutdownDelaySec=1\n\n[log]\nsyslog=false\n");
+    m_sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_sim.setStandardOutputFile(filePath(QStringLiteral("simulator.log")));
+    m_app.setProcessChannelMode(QProcess::MergedChannels);
+    connect(&m_app, &QProcess::readyReadStandardOutput, this,
+            [this] { m_appLog += m_app.readAllStandardOutput(); });
+}
+
+DeviceUnderTest::~DeviceUnderTest()
+{
+    for (QProcess* p : {&m_app, &m_sim}) {
+        if (p->state() != QProcess::NotRunning) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+    }
+}
+
+bool DeviceUnderTest::startServices()
+{
+    if (!m_broker.start())
+        return false;
+    m_peer = std::make_unique<MqttPeer>(m_broker.port());
+    if (!m_peer->connectAndWait() || !m_peer->subscribeAndWait(QStringLiteral("#")))
+        return false;
+    m_sim.start(QStringLiteral(QUILLON_BINARY_DIR "/tools/simulator/quillon-simulator"),
+                {QStringLiteral("-H"), m_broker.host(), QStringLiteral("-P"), QString::number(m_broker.port())});
+    if (!m_sim.waitForStarted(5000) || !m_peer->waitFor(QStringLiteral("kivo/device/status")))
+        return false;
+    // Once a retry command comes back the simulator hears the application.
+    return QTest::qWaitFor(
+        [this] {
+            const int from = m_peer->size();
+            command(QStringLiteral("retry"));
+            return m_peer->waitFor(QStringLiteral("kivo/blm/rfid/retry"), 1000, from);
+        },
+        10000);
+}
+
+bool DeviceUnderTest::launchApplication()
+{
+    if (!QFile::exists(qEnvironmentVariable("QUILLON_BIN")))
+        return false;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUILLON_EVENTS_FILE"), filePath(QStringLiteral("events.ini")));
+    m_app.setProcessEnvironment(env);
+    m_app.setWorkingDirectory(m_dir.path());
+    m_app.start(qEnvironmentVariable("QUILLON_BIN"),
+                {QStringLiteral("-f"), filePath(QStringLiteral("gui.conf")), QStringLiteral("-e"),
+                 QStringLiteral("-H"), m_broker.host(), QStringLiteral("-P"), QString::number(m_broker.port())});
+    return m_app.waitForStarted(5000);
+}
+
+bool DeviceUnderTest::startApplication()
+{
+    return launchApplication() && waitForPassengerScreen();
+}
+
+// The passenger screen needs the validation service's state, which the
+// simulator sends again as soon as the application announces itself.
+bool DeviceUnderTest::waitForPassengerScreen(int from)
+{
+    return waitLog("Setting screen : ScanScreens", from, 20000);
+}
+
+void DeviceUnderTest::killApplication()
+{
+    m_app.kill();
+    m_app.waitForFinished(5000);
+}
+
+void DeviceUnderTest::printLogs() const
+{
+    qWarning().noquote() << m_serial << "application log:\n" << m_appLog.right(6000);
+    QFile sim(filePath(QStringLiteral("simulator.log")));
+    if (sim.open(QIODevice::ReadOnly))
+        qWarning().noquote() << m_serial << "simulator log:\n" << sim.readAll().right(6000);
+}
+
+QString DeviceUnderTest::filePath(const QString& name) const
+{
+    return m_dir.filePath(name);
+}
+
+QByteArray DeviceUnderTest::serial() const
+{
+    return m_serial;
+}
+
+TestBroker& DeviceUnderTest::broker()
+{
+    return m_broker;
+}
+
+MqttPeer& DeviceUnderTest::peer()
+{
+    return *m_peer;
+}
+
+void DeviceUnderTest::command(const QString& line)
+{
+    m_peer->publish(QStringLiteral("kivo/simulator/command"), line.toUtf8());
+}
+
+int DeviceUnderTest::logMark() const
+{
+    return m_appLog.size();
+}
+
+QByteArray DeviceUnderTest::log() const
+{
+    return m_appLog;
+}
+
+bool DeviceUnderTest::waitLog(const QByteArray& text, int from, int millis)
+{
+    return QTest::qWaitFor([&] { return m_appLog.indexOf(text, from) >= 0; }, millis);
+}
+
+bool DeviceUnderTest::findWindow(int left)
+{
+    QProcess search;
+    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
+                                             QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                             QString::number(m_app.processId())});
+    if (!search.waitForFinished(10000) || search.exitCode() != 0)
+        return false;
+    m_window = QString::fromUtf8(search.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0).trimmed();
+    return !m_window.isEmpty()
+        && pointer({QStringLiteral("windowmove"), m_window, QString::number(left), QStringLiteral("0")})
+        && pointer({QStringLiteral("windowraise"), m_window});
+}
+
+bool DeviceUnderTest::pointer(const QStringList& actions)
+{
+    QProcess xdo;
+    xdo.start(QStringLiteral("xdotool"), actions);
+    return xdo.waitForFinished(10000) && xdo.exitCode() == 0;
+}
+
+bool DeviceUnderTest::tapAt(int x, int y)
+{
+    if (!pointer({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window, QString::number(x),
+                  QString::number(y), QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("sleep"),
+                  QStringLiteral("0.1"), QStringLiteral("mouseup"), QStringLiteral("1")})) {
+        return false;
+    }
+    QTest::qWait(150);
+    return true;
+}
+
+// Press and hold the header clock, then the built-in PIN 7315 and LOGIN.
+bool DeviceUnderTest::loginFromTheClock()
+{
+    const int mark = logMark();
+    if (!pointer({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window, QStringLiteral("355"),
+                  QStringLiteral("60"), QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("sleep"),
+                  QStringLiteral("1.5"), QStringLiteral("mouseup"), QStringLiteral("1")})
+        || !waitLog("Setting screen : Login", mark)) {
+        return false;
+    }
+    const QPoint keys[] = {{116, 499}, {364, 345}, {116, 345}, {240, 422}, {240, 651}};
+    for (const QPoint& key : keys) {
+        if (!tapAt(key.x(), key.y()))
+            return false;
+    }
+    return waitLog("Setting screen : Settings", mark);
+}

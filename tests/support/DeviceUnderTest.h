@@ -1,0 +1,62 @@
+#pragma once
+
+#include "ChildProcess.h"
+#include "MqttPeer.h"
+#include "TestBroker.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// One validator on the test machine: a private broker, the device
+// simulator, the real application binary (QUILLON_BIN) with its own serial
+// number and settings file, and a peer that sees the whole local bus. The
+// application's log is kept for waiting on its screens.
+class DeviceUnderTest : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DeviceUnderTest(const QByteArray& serial = "E2E-0001");
+    ~DeviceUnderTest() override;
+
+    // Broker, peer on "#" and a simulator that hears the bus.
+    bool startServices();
+    bool launchApplication();
+    // Launches and waits for the passenger screen.
+    bool startApplication();
+    bool waitForPassengerScreen(int from = 0);
+    void killApplication();
+    void printLogs() const;
+
+    QString filePath(const QString& name) const;
+    QByteArray serial() const;
+    TestBroker& broker();
+    MqttPeer& peer();
+    // A line on the simulator's console.
+    void command(const QString& line);
+
+    int logMark() const;
+    QByteArray log() const;
+    bool waitLog(const QByteArray& text, int from, int millis = 10000);
+
+    // Real pointer input through the X server, in the window's own 480 x 800
+    // coordinates. The window is moved to `left` and raised, so that the
+    // windows of tests running beside this one do not take its taps.
+    bool findWindow(int left = 0);
+    bool pointer(const QStringList& actions);
+    bool tapAt(int x, int y);
+    bool loginFromTheClock();
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_serial;
+    TestBroker m_broker;
+    std::unique_ptr<MqttPeer> m_peer;
+    ChildProcess m_sim;
+    ChildProcess m_app;
+    QByteArray m_appLog;
+    QString m_window;
+};
