@@ -53,8 +53,16 @@ start_app() {
 sim() { mosquitto_pub -h 127.0.0.1 -p "$PORT" -t kivo/simulator/command -m "$*"; sleep "${WAIT:-1.2}"; }
 tap() { xdotool mousemove --window "$window" "$1" "$2" mousedown 1 sleep 0.1 mouseup 1 mousemove 590 890; sleep "${3:-0.8}"; }
 hold() { xdotool mousemove --window "$window" "$1" "$2" mousedown 1 sleep 1.5 mouseup 1 mousemove 590 890; sleep 1; }
+# A finger's slow upward swipe: scrolls a page to its end.
+swipe_up() {
+  xdotool mousemove --window "$window" 240 700 mousedown 1
+  for y in 660 600 540 480 420 360 300 240 180 120; do xdotool mousemove --window "$window" 240 "$y"; sleep 0.03; done
+  xdotool mouseup 1 mousemove 590 890
+  sleep 1.5
+}
 shot() { sleep 0.3; import -window "$window" "$OUT/$1.png"; echo "$1"; }
-pin() { for key in "$@"; do tap "$key" 0.3; done; tap 240 651; }
+# shellcheck disable=SC2086 # each key is "x y"
+pin() { for key in "$@"; do tap $key 0.3; done; tap 240 651; }
 # Keys of the PIN pad.
 K1="116 345"; K3="364 345"; K4="116 422"; K5="240 422"; K7="116 499"
 
@@ -69,23 +77,23 @@ for lang in en_IE el_GR; do
   WAIT=0.8 sim tap deny 205; shot "Invalid_$lang"; sleep 3
   WAIT=0.8 sim retry; shot "Retry_$lang"; sleep 3
   sim validator noroute; shot "OutOfService_$lang"
-  sim service blm offline; shot "OutOfOrder_$lang"
-  sim service blm online; sim validator init; shot "Busy_$lang"
+  sim validator online; sim service validation offline; shot "OutOfOrder_$lang"
+  sim service validation online; sim validator init; shot "Busy_$lang"
   sim validator online
   sim ignition off; shot "ScreenSaver_$lang"
   sim ignition on; sleep 1
   hold 355 60; shot "Login_$lang"
-  pin $K7 $K3 $K1 $K5
+  pin "$K7" "$K3" "$K1" "$K5"
   tap 450 35; tap 380 294 1.5
 done
 tap 65 60
 
 # The maintenance menu and its pages.
-hold 355 60; pin $K7 $K3 $K1 $K5
+hold 355 60; pin "$K7" "$K3" "$K1" "$K5"
 shot Settings-menu
 tap 240 115; shot Settings-validator
-tap 240 600 1.2; shot Settings-validatorconfig
-tap 30 33; tap 30 33
+swipe_up; tap 240 764 1.2; shot Settings-validatorconfig
+tap 140 744; tap 30 33
 tap 240 206 1.5; shot Settings-diagnostics
 tap 396 758 1.5; shot Settings-diagnostics-report
 tap 240 200 1.2
@@ -100,11 +108,11 @@ tap 140 521; tap 30 33
 tap 240 662; shot Settings-update; tap 30 33
 tap 240 754; shot Settings-eventlog; tap 30 33
 tap 450 35; tap 380 102; shot Settings-scanconfig
-tap 240 850 1
+tap 240 770 1
 # Five wrong PINs lock the PIN page.
 tap 450 35; tap 380 294 1.5
 hold 355 60
-for _ in 1 2 3 4 5; do pin $K1 $K1 $K1 $K1; sleep 0.5; done
+for _ in 1 2 3 4 5; do pin "$K1"; done
 shot Login-locked
 
 # First start: no serial number, the keyboard on the serial-number field.
