@@ -8,6 +8,17 @@
 #include <QStandardPaths>
 #include <QTest>
 
+namespace {
+
+// Pages slide in, lists drop down and the keyboard loads its layouts: a touch
+// waits for them, several times longer in the sanitized build.
+void settle(int millis)
+{
+    QTest::qWait(qEnvironmentVariableIsSet("QUILLON_SANITIZED") ? 3 * millis : millis);
+}
+
+} // namespace
+
 // The real application and the device simulator on a private broker, with a
 // peer that sees every message; the application's log shows its screens.
 class TestEndToEnd : public QObject
@@ -185,12 +196,11 @@ void TestEndToEnd::firstStartOnTheKeyboard()
     QVERIFY(waitLog("Setting screen : InitPage", start, 20000));
     QVERIFY(m_device->findWindow());
     QVERIFY(m_device->tapAt(240, 266));
-    // The keyboard's first showing loads its layouts.
-    QTest::qWait(1500);
+    settle(1500);
     QVERIFY(typeOnKeyboard(QStringLiteral("k12345678")));
     // Enter hides the keyboard and asks for confirmation; "Yes" stores the number.
     QVERIFY(m_device->tapAt(427, 700));
-    QTest::qWait(500);
+    settle(500);
     QVERIFY(m_device->tapAt(160, 463));
     QVERIFY(waitLog("Setting screen : ScanScreens", start));
     QFile serial(m_device->filePath(QStringLiteral("serialnumber")));
@@ -206,19 +216,18 @@ void TestEndToEnd::settingsPagesByTouch()
         QSKIP("xdotool is needed to press the screen");
     QVERIFY(m_device->findWindow());
     QVERIFY(m_device->loginFromTheClock());
-    // Pages slide in and lists drop down: each step waits for its animation.
     QVERIFY(m_device->tapAt(240, 570));
-    QTest::qWait(500);
+    settle(500);
     QVERIFY(m_device->tapAt(360, 95));
-    QTest::qWait(1000);
+    settle(1000);
     QVERIFY(m_device->tapAt(240, 508));
-    QTest::qWait(1000);
+    settle(1000);
     QVERIFY(m_device->tapAt(330, 113));
-    QTest::qWait(500);
+    settle(500);
     QVERIFY(m_device->tapAt(330, 155));
-    QTest::qWait(500);
+    settle(500);
     QVERIFY(m_device->tapAt(330, 180));
-    QTest::qWait(1500);
+    settle(1500);
     QVERIFY(typeOnKeyboard(QStringLiteral("10.1.2.3"), true));
     QVERIFY(m_device->tapAt(330, 244));
     QVERIFY(typeOnKeyboard(QStringLiteral("255.255.255.0"), true));
@@ -232,13 +241,13 @@ void TestEndToEnd::settingsPagesByTouch()
     QVERIFY(!m_device->log().contains("QMetaProperty"));
 
     QVERIFY(m_device->tapAt(30, 33));
-    QTest::qWait(500);
+    settle(500);
     QVERIFY(m_device->tapAt(240, 205));
-    QTest::qWait(1000);
+    settle(1000);
     const int mark = logMark();
     QVERIFY(m_device->tapAt(396, 758));
     QVERIFY(waitLog("Saving Diagnostics report to", mark));
-    QTest::qWait(1000);
+    settle(1000);
     const QString screen = grabScreen();
     QVERIFY(!screen.isEmpty());
     QProcess zbar;
