@@ -106,7 +106,9 @@ bool TestEndToEnd::startApplication()
         return false;
     // The passenger screen needs the validation service's state, which the
     // simulator sends again as soon as the application announces itself.
-    return waitLog("Setting screen : ScanScreens", 0, 20000);
+    // Under emulation (the arm64 road) loading the pages can outlast the
+    // broker's keep-alive, and the application first reconnects.
+    return waitLog("Setting screen : ScanScreens", 0, 60000);
 }
 
 void TestEndToEnd::cleanup()
