@@ -12,7 +12,7 @@ usage() {
 }
 
 fleet=/etc/quillon/fleet.conf
-gui=/opt/kivo/quillon/gui.conf
+gui=/etc/quillon/gui.conf
 out=/etc/mosquitto/conf.d/quillon-bridge.conf
 template=$(dirname "$(readlink -f "$0")")/quillon-bridge.conf.in
 restart=false

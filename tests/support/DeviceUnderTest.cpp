@@ -74,7 +74,9 @@ bool DeviceUnderTest::startApplication()
 // simulator sends again as soon as the application announces itself.
 bool DeviceUnderTest::waitForPassengerScreen(int from)
 {
-    return waitLog("Setting screen : ScanScreens", from, 20000);
+    // Under emulation (the arm64 road) loading the pages can outlast the
+    // broker's keep-alive, and the application first reconnects.
+    return waitLog("Setting screen : ScanScreens", from, 60000);
 }
 
 void DeviceUnderTest::killApplication()
