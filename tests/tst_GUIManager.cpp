@@ -372,14 +372,18 @@ void TestGUIManager::deviceIdFile()
     QCOMPARE(saved.readAll(), QByteArray("SN-7"));
     saved.close();
 
-    // A failed save reports the error and leaves the saved number intact.
+    // A failed save reports the error and leaves nothing behind: here the
+    // key names a folder, which cannot be replaced by a file.
     QSignalSpy errors(m_gui, &GUIManager::errorOccured);
-    const QString blocked = m_dir->filePath(QStringLiteral("missing/dir/serial"));
+    const QString blocked = m_dir->filePath(QStringLiteral("serialdir"));
+    QVERIFY(QDir().mkdir(blocked));
     m_config->set(QStringLiteral("gui/deviceId"), blocked);
+    const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     m_gui->setDeviceId(QStringLiteral("SN-8"));
     QCOMPARE(errors.count(), 1);
     QVERIFY(!errors.first().first().toString().isEmpty());
-    QVERIFY(!QFile::exists(blocked));
+    QVERIFY(QFileInfo(blocked).isDir());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 
     // Pointing the key back reloads the number from that file.
     m_config->set(QStringLiteral("gui/deviceId"), m_serial);
