@@ -2,6 +2,7 @@
 #include "Common/logger.h"
 #include "GUIManager.h"
 
+#include "AppWindow.h"
 #include "MqttPeer.h"
 #include "TestBroker.h"
 
@@ -11,7 +12,8 @@
 #include <QJsonDocument>
 #include <QQmlContext>
 #include <QSignalSpy>
-#include <QTemporaryDir>
+
+#include <memory>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -108,8 +110,9 @@ private:
     int audioCount(const QString& file) const;
     QString lastAudio() const;
 
-    TestBroker* m_broker = nullptr;
-    QTemporaryDir* m_dir = nullptr;
+    QString filePath(const QString& name) const;
+
+    std::unique_ptr<AppWindow> m_app;
     Config* m_config = nullptr;
     GUIManager* m_gui = nullptr;
     MqttPeer* m_peer = nullptr;
@@ -124,23 +127,21 @@ void TestGUIManager::initTestCase()
 
 void TestGUIManager::init()
 {
-    m_broker = new TestBroker;
-    QVERIFY(m_broker->start());
-    m_dir = new QTemporaryDir;
-    qputenv("QUILLON_EVENTS_FILE", m_dir->filePath(QStringLiteral("events.ini")).toUtf8());
-    m_serial = m_dir->filePath(QStringLiteral("serialnumber"));
+    m_app = std::make_unique<AppWindow>();
+    // The display-off timer as it ships.
+    const QString displayOff = QStringLiteral("gui/displayOffMin");
+    QVERIFY(m_app->prepare(QStringLiteral("#"), {{displayOff, GUIManager::Defaults.value(displayOff)}}));
+    m_config = m_app->config();
+    m_peer = m_app->peer();
+    m_serial = filePath(QStringLiteral("serialnumber"));
     QFile serial(m_serial);
     QVERIFY(serial.open(QIODevice::WriteOnly));
     serial.write("\n\n  SN-0042 \nignored\n");
-    serial.close();
-    m_config = new Config(m_dir->filePath(QStringLiteral("gui.conf")), GUIManager::Defaults);
-    m_config->set(QStringLiteral("gui/deviceId"), m_serial);
-    m_config->set(QStringLiteral("log/syslog"), false);
-    m_config->set(QStringLiteral("mqtt/host"), m_broker->host());
-    m_config->set(QStringLiteral("mqtt/port"), int(m_broker->port()));
-    m_peer = new MqttPeer(m_broker->port());
-    QVERIFY(m_peer->connectAndWait());
-    QVERIFY(m_peer->subscribeAndWait(QStringLiteral("#")));
+}
+
+QString TestGUIManager::filePath(const QString& name) const
+{
+    return QDir(m_app->path()).filePath(name);
 }
 
 void TestGUIManager::start()
@@ -155,10 +156,7 @@ void TestGUIManager::cleanup()
 {
     delete m_gui;
     m_gui = nullptr;
-    delete m_peer;
-    delete m_config;
-    delete m_dir;
-    delete m_broker;
+    m_app.reset();
 }
 
 // The manager answers on its own topic in order, so everything sent before
@@ -375,15 +373,15 @@ void TestGUIManager::deviceIdFile()
     // A failed save reports the error and leaves nothing behind: here the
     // key names a folder, which cannot be replaced by a file.
     QSignalSpy errors(m_gui, &GUIManager::errorOccured);
-    const QString blocked = m_dir->filePath(QStringLiteral("serialdir"));
+    const QString blocked = filePath(QStringLiteral("serialdir"));
     QVERIFY(QDir().mkdir(blocked));
     m_config->set(QStringLiteral("gui/deviceId"), blocked);
-    const QStringList before = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const QStringList before = QDir(m_app->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     m_gui->setDeviceId(QStringLiteral("SN-8"));
     QCOMPARE(errors.count(), 1);
     QVERIFY(!errors.first().first().toString().isEmpty());
     QVERIFY(QFileInfo(blocked).isDir());
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    QCOMPARE(QDir(m_app->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 
     // Pointing the key back reloads the number from that file.
     m_config->set(QStringLiteral("gui/deviceId"), m_serial);
@@ -403,8 +401,8 @@ void TestGUIManager::deviceIdSaveInAnyFolder()
     const QFileDevice::Permissions all = QFileDevice::Permissions(0x7777);
     const QFileDevice::Permissions readable = QFileDevice::Permissions(0x5555);
     const QFileDevice::Permissions writable = QFileDevice::Permissions(0x6666);
-    QVERIFY(QFile::setPermissions(m_dir->path(), readable | QFileDevice::WriteOwner));
-    const QString folder = m_dir->filePath(QStringLiteral("etc"));
+    QVERIFY(QFile::setPermissions(m_app->path(), readable | QFileDevice::WriteOwner));
+    const QString folder = filePath(QStringLiteral("etc"));
     QVERIFY(QDir().mkdir(folder));
     const QString path = folder + QStringLiteral("/serialnumber");
     QFile old(path);
