@@ -123,6 +123,19 @@ void TestQuillon::configurationSetRewritesTheFile()
     QCOMPARE(stored("gui/showCursor").toBool(), false);
     QVERIFY(request("/info/get", "", "/info"));
     QCOMPARE(m_peer->count(Ui + "/config"), 1);
+
+    // One change set across the groups: each group is applied and stored,
+    // and the program comes back on the bus after the new connection.
+    const int mark = m_device->logMark();
+    m_peer->publish(Ui + "/config/set", QByteArray(R"({"log": {"level": 3}, "mqtt": {"username": "driver"},
+                                                      "gui": {"animSwitchSec": 4}})"));
+    QVERIFY(m_device->waitLog("[GUIManager] GIFs animation changed : 4", mark));
+    QVERIFY(m_device->waitLog("[GUIManager] Log configuration changed. Applying.", mark));
+    QVERIFY(m_device->waitLog("[GUIManager] MQTT configuration changed. Applying.", mark));
+    QCOMPARE(stored("log/level").toInt(), 3);
+    QCOMPARE(stored("mqtt/username").toString(), QStringLiteral("driver"));
+    QCOMPARE(stored("gui/animSwitchSec").toInt(), 4);
+    QVERIFY(QTest::qWaitFor([this] { return request("/info/get", "", "/info"); }, 15000));
 }
 
 void TestQuillon::validatorDrivesTheScreen()
