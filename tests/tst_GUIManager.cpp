@@ -1,6 +1,9 @@
 #include "Common/Config.h"
 #include "Common/logger.h"
 #include "GUIManager.h"
+#include "Model/IPv4.h"
+#include "Peripheral/Ethernet.h"
+#include "Peripheral/Network.h"
 
 #include "AppWindow.h"
 #include "MqttPeer.h"
@@ -99,6 +102,8 @@ private slots:
     void ignitionOffShutsDownAfterTheDelay();
     void boardDelayAndDisplayPower();
     void deviceIdFile();
+    void configurationBarcodes_data();
+    void configurationBarcodes();
     void deviceIdSaveInAnyFolder_data();
     void deviceIdSaveInAnyFolder();
     void mqttChangeReconnectsWithOneHandlerSet();
@@ -386,6 +391,71 @@ void TestGUIManager::deviceIdFile()
     // Pointing the key back reloads the number from that file.
     m_config->set(QStringLiteral("gui/deviceId"), m_serial);
     QCOMPARE(m_gui->deviceId(), QStringLiteral("SN-7"));
+}
+
+void TestGUIManager::configurationBarcodes_data()
+{
+    QTest::addColumn<bool>("session");
+    QTest::addColumn<QString>("interface");
+    QTest::addColumn<QJsonObject>("code");
+    QTest::addColumn<QJsonObject>("ethernetSet");
+    QTest::addColumn<bool>("obcSet");
+    const QJsonObject manual{{"method", "manual"}, {"address", "10.2.0.9"}, {"netmask", "255.255.0.0"},
+                             {"gateway", "10.2.0.1"}, {"dns0", "10.2.0.2"}, {"dns1", "10.2.0.3"}};
+    QJsonObject dhcp = manual;
+    dhcp.insert(QStringLiteral("method"), QStringLiteral("dhcp"));
+    const QJsonObject network{{"eth0", manual}};
+    const QJsonObject sentManual{{"interface", "eth0"}, {"method", "manual"}, {"address", "10.2.0.9"},
+                                 {"netmask", "255.255.0.0"}, {"gateway", "10.2.0.1"}, {"dns0", "10.2.0.2"},
+                                 {"dns1", "10.2.0.3"}};
+    const QJsonObject cleared{{"interface", "eth0"}, {"method", "auto"}, {"address", ""}, {"netmask", ""},
+                              {"gateway", ""}, {"dns0", ""}, {"dns1", ""}};
+    QTest::newRow("manual") << true << "eth0" << QJsonObject{{"network", network}} << sentManual << false;
+    QTest::newRow("other method clears the addresses")
+        << true << "eth0" << QJsonObject{{"network", QJsonObject{{"eth0", dhcp}}}} << cleared << false;
+    QTest::newRow("interface not eth0") << true << "eth1" << QJsonObject{{"network", network}} << QJsonObject()
+                                        << false;
+    QTest::newRow("bad OBC, network still applied")
+        << true << "eth0" << QJsonObject{{"validator", QJsonObject{{"obc", "mqtt://[bad"}}}, {"network", network}}
+        << sentManual << false;
+    QTest::newRow("OBC") << true << "eth0" << QJsonObject{{"validator", QJsonObject{{"obc", "mqtt://10.2.0.5:1"}}}}
+                         << QJsonObject() << true;
+    QTest::newRow("outside a session")
+        << false << "eth0" << QJsonObject{{"validator", QJsonObject{{"obc", "mqtt://10.2.0.5:1"}}}, {"network", network}}
+        << QJsonObject() << false;
+}
+
+// What a configuration code read in the maintenance menu sends to the services.
+void TestGUIManager::configurationBarcodes()
+{
+    QFETCH(bool, session);
+    QFETCH(QString, interface);
+    QFETCH(QJsonObject, code);
+    QFETCH(QJsonObject, ethernetSet);
+    QFETCH(bool, obcSet);
+    start();
+    if (session)
+        m_gui->settingsLoginRequest(QStringLiteral("7315"));
+    m_peer->publish(QStringLiteral("kivo/network/ethernet/state"), QJsonObject{{"interface", interface}});
+    QVERIFY(settle());
+    m_peer->clear();
+    QSignalSpy applied(m_gui, &GUIManager::barcodeConfigurationApplied);
+    m_peer->publish(Blm + "/barcode/maintenance/scanned", code);
+    QVERIFY(settle());
+    const QString ethernet = QStringLiteral("kivo/network/ethernet/config/set");
+    QCOMPARE(m_peer->count(ethernet), ethernetSet.isEmpty() ? 0 : 1);
+    if (!ethernetSet.isEmpty()) {
+        QCOMPARE(m_peer->lastJson(ethernet), ethernetSet);
+        // The Ethernet page's fields show what was sent.
+        auto* network = qobject_cast<manager::Network*>(
+            m_gui->engine().rootContext()->contextProperty(QStringLiteral("network")).value<QObject*>());
+        QVariantMap fields = ethernetSet.toVariantMap();
+        fields.remove(QStringLiteral("interface"));
+        fields.remove(QStringLiteral("method"));
+        QCOMPARE(network->ethernet()->config()->toMap(), fields);
+    }
+    QCOMPARE(m_peer->count(Blm + "/config/set"), obcSet ? 1 : 0);
+    QCOMPARE(applied.count(), ethernetSet.isEmpty() && !obcSet ? 0 : 1);
 }
 
 void TestGUIManager::deviceIdSaveInAnyFolder_data()
