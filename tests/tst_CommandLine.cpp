@@ -1,7 +1,6 @@
 #include "CommandLine.h"
 
 #include <QProcess>
-#include <QSettings>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -166,10 +165,8 @@ private slots:
         for (const QByteArray& line : qAsConst(logged))
             QVERIFY2(log.contains(line), line);
 
-        QSettings settings(path, QSettings::IniFormat);
-        QCOMPARE(settings.childGroups(), (QStringList { "gui", "log", "mqtt", "topics" }));
-        QCOMPARE(settings.allKeys().size(), 25);
-        QCOMPARE(settings.value("mqtt/host").toString(), QString("localhost"));
+        // What the defaults are is tst_Config's business; here, where they go.
+        QVERIFY(QFile::exists(path));
         QCOMPARE(QFile::exists(m_dir.filePath("gui.conf")), file == "gui.conf");
     }
 };

@@ -131,6 +131,7 @@ private slots:
     void qrCarriesTheFields();
 
 private:
+    bool connectBus();
     void publish(const QString& topic, const QJsonObject& payload);
     QString saveAndWait(bool* ok);
     QString expectedQr(const QDateTime& at) const;
@@ -165,21 +166,6 @@ void TestDiagnostics::init()
     m_board = new manager::Board(*m_mqtt, BoardBase);
     m_network = new manager::Network(*m_mqtt, NetworkBase);
     m_validator = new manager::Validator(*m_mqtt, BlmBase);
-    QSignalSpy connected(m_mqtt, &MqttClient::connected);
-    m_mqtt->connect();
-    QVERIFY(connected.wait(5000));
-    m_peer = new MqttPeer(m_broker.port());
-    QVERIFY(m_peer->connectAndWait());
-    // Connected is not subscribed: wait until the last topic subscribed comes
-    // through, or the first messages of a case can beat the subscriptions.
-    QSignalSpy card(m_validator, &manager::Validator::cardDetected);
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            m_peer->publish(QStringLiteral("kivo/rfid/card/found"), QJsonObject{{"type", 4}, {"uid", "PROBE"}});
-            return card.wait(200);
-        },
-        5000));
-
     m_dir = new QTemporaryDir;
     m_diag = new Diagnostics(m_deviceId, *m_board, *m_network, *m_validator);
     m_diag->setSysfsRoot(m_dir->filePath(QStringLiteral("usb")));
@@ -191,6 +177,7 @@ void TestDiagnostics::cleanup()
 {
     delete m_diag;
     delete m_peer;
+    m_peer = nullptr;
     delete m_validator;
     delete m_network;
     delete m_board;
@@ -198,10 +185,34 @@ void TestDiagnostics::cleanup()
     delete m_dir;
 }
 
+// Only the cases that feed the managers connect; the checks of files, USB
+// and serial ports have no use for the bus.
+bool TestDiagnostics::connectBus()
+{
+    QSignalSpy connected(m_mqtt, &MqttClient::connected);
+    m_mqtt->connect();
+    if (!connected.wait(5000))
+        return false;
+    m_peer = new MqttPeer(m_broker.port());
+    if (!m_peer->connectAndWait())
+        return false;
+    // Connected is not subscribed: wait until the last topic subscribed comes
+    // through, or the first messages of a case can beat the subscriptions.
+    QSignalSpy card(m_validator, &manager::Validator::cardDetected);
+    return QTest::qWaitFor(
+        [&] {
+            m_peer->publish(QStringLiteral("kivo/rfid/card/found"), QJsonObject{{"type", 4}, {"uid", "PROBE"}});
+            return card.wait(200);
+        },
+        5000);
+}
+
 // Returns once the managers have handled the message: a retry notice sent
 // after it has come back through the same client.
 void TestDiagnostics::publish(const QString& topic, const QJsonObject& payload)
 {
+    if (!m_peer)
+        QVERIFY(connectBus());
     QSignalSpy retry(m_validator, &manager::Validator::cardRetry);
     QVERIFY(m_peer->publish(topic, payload));
     QVERIFY(m_peer->publish(BlmBase + QStringLiteral("/rfid/retry"), QByteArray()));
@@ -584,19 +595,34 @@ QString TestDiagnostics::expectedQr(const QDateTime& at) const
 {
     const QString text =
         m_deviceId + ";" + at.toString("yyyy-MM-dd hh:mm")
-        + ";SAM not present;;;;1.0.21;;"
-          ";OK;ERROR;OK;MISSING;MISSING;MISSING;MISSING;MISSING;MISSING;MISSING"
-          ";;;OK;ERROR;ERROR;ERROR;OK;;;ERROR;ERROR;ERROR;;;MISSING;MISSING";
+        + ";SAM-0042;Q-1.1;R-7.0;B-2.4.1;1.0.21;;"
+          ";OK;ERROR;OK;MISSING;ERROR;MISSING;MISSING;OK;MISSING;MISSING"
+          ";buzzer;leds;OK;OK;OK;OK;speaker;barcodeScan;cardScan;OK;OK;OK;lightSensor"
+          ";rgbTest;OK;MISSING";
     return QStringLiteral("data:image/svg,")
         + QrCodeGenerator().generateSvgQr(text, 1, qrcodegen::QrCode::Ecc::MEDIUM);
 }
 
+// Every field that can be told apart from its neighbours is, so that a
+// field out of place shows.
 void TestDiagnostics::qrCarriesTheFields()
 {
-    addUsb(m_dir->filePath(QStringLiteral("usb")), QStringLiteral("1-1"), "0451", "2077");
+    const QString root = m_dir->filePath(QStringLiteral("usb"));
+    addUsb(root, QStringLiteral("1-1"), "0451", "2077");
+    addUsb(root, QStringLiteral("1-1.3"), "0ab1", "0009");
+    addUsb(root, QStringLiteral("1-1.4"), "1d6b", "0002");
     m_diag->start();
     m_diag->stop();
-    m_diag->setSpeaker(QStringLiteral("OK"));
+    for (const char* name : {"buzzer", "leds", "speaker", "barcodeScan", "cardScan", "lightSensor", "rgbTest"})
+        m_diag->setProperty(name, QString::fromLatin1(name));
+    publish(BoardBase + QStringLiteral("/info"),
+            QJsonObject{{"device", QJsonObject{{"firmwareVersion", "B-2.4.1"}}}});
+    publish(BoardBase + QStringLiteral("/status"), boardStatus({}));
+    publish(BlmBase + QStringLiteral("/info"),
+            QJsonObject{{"device", QJsonObject{{"rfid", QJsonObject{{"firmware", "R-7.0"}}},
+                                                 {"barcode", QJsonObject{{"firmware", "Q-1.1"}}}}}});
+    publish(BlmBase + QStringLiteral("/status"),
+            blmStatus(true, {QJsonObject{{"uid", "SAM-0042"}, {"atr", "3B8F"}}}));
     const QDateTime before = QDateTime::currentDateTime();
     const QString qr = m_diag->generateQr();
     QVERIFY(qr == expectedQr(before) || qr == expectedQr(before.addSecs(60)));

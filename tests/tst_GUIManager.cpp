@@ -1,7 +1,11 @@
 #include "Common/Config.h"
 #include "Common/logger.h"
 #include "GUIManager.h"
+#include "Model/IPv4.h"
+#include "Peripheral/Ethernet.h"
+#include "Peripheral/Network.h"
 
+#include "AppWindow.h"
 #include "MqttPeer.h"
 #include "TestBroker.h"
 
@@ -11,7 +15,8 @@
 #include <QJsonDocument>
 #include <QQmlContext>
 #include <QSignalSpy>
-#include <QTemporaryDir>
+
+#include <memory>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -97,6 +102,8 @@ private slots:
     void ignitionOffShutsDownAfterTheDelay();
     void boardDelayAndDisplayPower();
     void deviceIdFile();
+    void configurationBarcodes_data();
+    void configurationBarcodes();
     void deviceIdSaveInAnyFolder_data();
     void deviceIdSaveInAnyFolder();
     void mqttChangeReconnectsWithOneHandlerSet();
@@ -108,8 +115,9 @@ private:
     int audioCount(const QString& file) const;
     QString lastAudio() const;
 
-    TestBroker* m_broker = nullptr;
-    QTemporaryDir* m_dir = nullptr;
+    QString filePath(const QString& name) const;
+
+    std::unique_ptr<AppWindow> m_app;
     Config* m_config = nullptr;
     GUIManager* m_gui = nullptr;
     MqttPeer* m_peer = nullptr;
@@ -124,23 +132,21 @@ void TestGUIManager::initTestCase()
 
 void TestGUIManager::init()
 {
-    m_broker = new TestBroker;
-    QVERIFY(m_broker->start());
-    m_dir = new QTemporaryDir;
-    qputenv("QUILLON_EVENTS_FILE", m_dir->filePath(QStringLiteral("events.ini")).toUtf8());
-    m_serial = m_dir->filePath(QStringLiteral("serialnumber"));
+    m_app = std::make_unique<AppWindow>();
+    // The display-off timer as it ships.
+    const QString displayOff = QStringLiteral("gui/displayOffMin");
+    QVERIFY(m_app->prepare(QStringLiteral("#"), {{displayOff, GUIManager::Defaults.value(displayOff)}}));
+    m_config = m_app->config();
+    m_peer = m_app->peer();
+    m_serial = filePath(QStringLiteral("serialnumber"));
     QFile serial(m_serial);
     QVERIFY(serial.open(QIODevice::WriteOnly));
     serial.write("\n\n  SN-0042 \nignored\n");
-    serial.close();
-    m_config = new Config(m_dir->filePath(QStringLiteral("gui.conf")), GUIManager::Defaults);
-    m_config->set(QStringLiteral("gui/deviceId"), m_serial);
-    m_config->set(QStringLiteral("log/syslog"), false);
-    m_config->set(QStringLiteral("mqtt/host"), m_broker->host());
-    m_config->set(QStringLiteral("mqtt/port"), int(m_broker->port()));
-    m_peer = new MqttPeer(m_broker->port());
-    QVERIFY(m_peer->connectAndWait());
-    QVERIFY(m_peer->subscribeAndWait(QStringLiteral("#")));
+}
+
+QString TestGUIManager::filePath(const QString& name) const
+{
+    return QDir(m_app->path()).filePath(name);
 }
 
 void TestGUIManager::start()
@@ -155,10 +161,7 @@ void TestGUIManager::cleanup()
 {
     delete m_gui;
     m_gui = nullptr;
-    delete m_peer;
-    delete m_config;
-    delete m_dir;
-    delete m_broker;
+    m_app.reset();
 }
 
 // The manager answers on its own topic in order, so everything sent before
@@ -372,18 +375,87 @@ void TestGUIManager::deviceIdFile()
     QCOMPARE(saved.readAll(), QByteArray("SN-7"));
     saved.close();
 
-    // A failed save reports the error and leaves the saved number intact.
+    // A failed save reports the error and leaves nothing behind: here the
+    // key names a folder, which cannot be replaced by a file.
     QSignalSpy errors(m_gui, &GUIManager::errorOccured);
-    const QString blocked = m_dir->filePath(QStringLiteral("missing/dir/serial"));
+    const QString blocked = filePath(QStringLiteral("serialdir"));
+    QVERIFY(QDir().mkdir(blocked));
     m_config->set(QStringLiteral("gui/deviceId"), blocked);
+    const QStringList before = QDir(m_app->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     m_gui->setDeviceId(QStringLiteral("SN-8"));
     QCOMPARE(errors.count(), 1);
     QVERIFY(!errors.first().first().toString().isEmpty());
-    QVERIFY(!QFile::exists(blocked));
+    QVERIFY(QFileInfo(blocked).isDir());
+    QCOMPARE(QDir(m_app->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 
     // Pointing the key back reloads the number from that file.
     m_config->set(QStringLiteral("gui/deviceId"), m_serial);
     QCOMPARE(m_gui->deviceId(), QStringLiteral("SN-7"));
+}
+
+void TestGUIManager::configurationBarcodes_data()
+{
+    QTest::addColumn<bool>("session");
+    QTest::addColumn<QString>("interface");
+    QTest::addColumn<QJsonObject>("code");
+    QTest::addColumn<QJsonObject>("ethernetSet");
+    QTest::addColumn<bool>("obcSet");
+    const QJsonObject manual{{"method", "manual"}, {"address", "10.2.0.9"}, {"netmask", "255.255.0.0"},
+                             {"gateway", "10.2.0.1"}, {"dns0", "10.2.0.2"}, {"dns1", "10.2.0.3"}};
+    QJsonObject dhcp = manual;
+    dhcp.insert(QStringLiteral("method"), QStringLiteral("dhcp"));
+    const QJsonObject network{{"eth0", manual}};
+    const QJsonObject sentManual{{"interface", "eth0"}, {"method", "manual"}, {"address", "10.2.0.9"},
+                                 {"netmask", "255.255.0.0"}, {"gateway", "10.2.0.1"}, {"dns0", "10.2.0.2"},
+                                 {"dns1", "10.2.0.3"}};
+    const QJsonObject cleared{{"interface", "eth0"}, {"method", "auto"}, {"address", ""}, {"netmask", ""},
+                              {"gateway", ""}, {"dns0", ""}, {"dns1", ""}};
+    QTest::newRow("manual") << true << "eth0" << QJsonObject{{"network", network}} << sentManual << false;
+    QTest::newRow("other method clears the addresses")
+        << true << "eth0" << QJsonObject{{"network", QJsonObject{{"eth0", dhcp}}}} << cleared << false;
+    QTest::newRow("interface not eth0") << true << "eth1" << QJsonObject{{"network", network}} << QJsonObject()
+                                        << false;
+    QTest::newRow("bad OBC, network still applied")
+        << true << "eth0" << QJsonObject{{"validator", QJsonObject{{"obc", "mqtt://[bad"}}}, {"network", network}}
+        << sentManual << false;
+    QTest::newRow("OBC") << true << "eth0" << QJsonObject{{"validator", QJsonObject{{"obc", "mqtt://10.2.0.5:1"}}}}
+                         << QJsonObject() << true;
+    QTest::newRow("outside a session")
+        << false << "eth0" << QJsonObject{{"validator", QJsonObject{{"obc", "mqtt://10.2.0.5:1"}}}, {"network", network}}
+        << QJsonObject() << false;
+}
+
+// What a configuration code read in the maintenance menu sends to the services.
+void TestGUIManager::configurationBarcodes()
+{
+    QFETCH(bool, session);
+    QFETCH(QString, interface);
+    QFETCH(QJsonObject, code);
+    QFETCH(QJsonObject, ethernetSet);
+    QFETCH(bool, obcSet);
+    start();
+    if (session)
+        m_gui->settingsLoginRequest(QStringLiteral("7315"));
+    m_peer->publish(QStringLiteral("kivo/network/ethernet/state"), QJsonObject{{"interface", interface}});
+    QVERIFY(settle());
+    m_peer->clear();
+    QSignalSpy applied(m_gui, &GUIManager::barcodeConfigurationApplied);
+    m_peer->publish(Blm + "/barcode/maintenance/scanned", code);
+    QVERIFY(settle());
+    const QString ethernet = QStringLiteral("kivo/network/ethernet/config/set");
+    QCOMPARE(m_peer->count(ethernet), ethernetSet.isEmpty() ? 0 : 1);
+    if (!ethernetSet.isEmpty()) {
+        QCOMPARE(m_peer->lastJson(ethernet), ethernetSet);
+        // The Ethernet page's fields show what was sent.
+        auto* network = qobject_cast<manager::Network*>(
+            m_gui->engine().rootContext()->contextProperty(QStringLiteral("network")).value<QObject*>());
+        QVariantMap fields = ethernetSet.toVariantMap();
+        fields.remove(QStringLiteral("interface"));
+        fields.remove(QStringLiteral("method"));
+        QCOMPARE(network->ethernet()->config()->toMap(), fields);
+    }
+    QCOMPARE(m_peer->count(Blm + "/config/set"), obcSet ? 1 : 0);
+    QCOMPARE(applied.count(), ethernetSet.isEmpty() && !obcSet ? 0 : 1);
 }
 
 void TestGUIManager::deviceIdSaveInAnyFolder_data()
@@ -399,8 +471,8 @@ void TestGUIManager::deviceIdSaveInAnyFolder()
     const QFileDevice::Permissions all = QFileDevice::Permissions(0x7777);
     const QFileDevice::Permissions readable = QFileDevice::Permissions(0x5555);
     const QFileDevice::Permissions writable = QFileDevice::Permissions(0x6666);
-    QVERIFY(QFile::setPermissions(m_dir->path(), readable | QFileDevice::WriteOwner));
-    const QString folder = m_dir->filePath(QStringLiteral("etc"));
+    QVERIFY(QFile::setPermissions(m_app->path(), readable | QFileDevice::WriteOwner));
+    const QString folder = filePath(QStringLiteral("etc"));
     QVERIFY(QDir().mkdir(folder));
     const QString path = folder + QStringLiteral("/serialnumber");
     QFile old(path);

@@ -1,12 +1,10 @@
-#include "MqttPeer.h"
-#include "TestBroker.h"
+#include "DeviceUnderTest.h"
 
-#include <QFile>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -27,67 +25,33 @@ private slots:
     void validatorDrivesTheScreen();
 
 private:
-    bool waitForLog(const QString& text, int millis = 5000);
+    bool waitForLog(const QByteArray& text, int millis = 5000);
     bool request(const QString& suffix, const QByteArray& payload, const QString& answer);
     QVariant stored(const QString& key) const;
 
-    TestBroker* m_broker = nullptr;
-    QTemporaryDir* m_dir = nullptr;
+    std::unique_ptr<DeviceUnderTest> m_device;
     MqttPeer* m_peer = nullptr;
-    QProcess* m_app = nullptr;
-    QString m_log;
 };
 
 void TestQuillon::init()
 {
-    m_broker = new TestBroker;
-    QVERIFY(m_broker->start());
-    m_dir = new QTemporaryDir;
-    QFile serial(m_dir->filePath(QStringLiteral("serialnumber")));
-    QVERIFY(serial.open(QIODevice::WriteOnly));
-    serial.write("SN-1001\n");
-    serial.close();
-    {
-        QSettings conf(m_dir->filePath(QStringLiteral("gui.conf")), QSettings::IniFormat);
-        conf.setValue(QStringLiteral("mqtt/host"), m_broker->host());
-        conf.setValue(QStringLiteral("mqtt/port"), m_broker->port());
-        conf.setValue(QStringLiteral("gui/deviceId"), serial.fileName());
-        conf.setValue(QStringLiteral("log/syslog"), false);
-    }
-    m_peer = new MqttPeer(m_broker->port());
-    QVERIFY(m_peer->connectAndWait());
-    QVERIFY(m_peer->subscribeAndWait(QStringLiteral("#")));
-
-    const QString program = qEnvironmentVariable("QUILLON_BIN");
-    QVERIFY2(QFile::exists(program), "QUILLON_BIN must name the program");
-    m_app = new QProcess;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QUILLON_EVENTS_FILE"), m_dir->filePath(QStringLiteral("events.ini")));
-    m_app->setProcessEnvironment(env);
-    m_app->setWorkingDirectory(m_dir->path());
-    m_app->setProcessChannelMode(QProcess::MergedChannels);
-    connect(m_app, &QProcess::readyRead, this,
-            [this] { m_log += QString::fromUtf8(m_app->readAll()); });
-    m_app->start(program, {QStringLiteral("-f"), QStringLiteral("gui.conf")});
-    QVERIFY(m_app->waitForStarted());
+    m_device = std::make_unique<DeviceUnderTest>("SN-1001");
+    QVERIFY(m_device->startBroker());
+    m_peer = &m_device->peer();
+    QVERIFY2(m_device->launchApplication(), "QUILLON_BIN must name the program");
     QVERIFY(m_peer->waitFor(Ui + QStringLiteral("/config"), 15000));
 }
 
 void TestQuillon::cleanup()
 {
-    if (m_app->state() != QProcess::NotRunning) {
-        m_app->kill();
-        m_app->waitForFinished();
-    }
-    delete m_app;
-    delete m_peer;
-    delete m_dir;
-    delete m_broker;
+    if (QTest::currentTestFailed())
+        m_device->printLogs();
+    m_device.reset();
 }
 
-bool TestQuillon::waitForLog(const QString& text, int millis)
+bool TestQuillon::waitForLog(const QByteArray& text, int millis)
 {
-    return QTest::qWaitFor([&] { return m_log.contains(text); }, millis);
+    return m_device->waitLog(text, 0, millis);
 }
 
 bool TestQuillon::request(const QString& suffix, const QByteArray& payload, const QString& answer)
@@ -99,7 +63,7 @@ bool TestQuillon::request(const QString& suffix, const QByteArray& payload, cons
 
 QVariant TestQuillon::stored(const QString& key) const
 {
-    QSettings conf(m_dir->filePath(QStringLiteral("gui.conf")), QSettings::IniFormat);
+    QSettings conf(m_device->filePath(QStringLiteral("gui.conf")), QSettings::IniFormat);
     return conf.value(key);
 }
 
@@ -118,7 +82,7 @@ void TestQuillon::ownTopics()
     QCOMPARE(m_peer->count(Ui + "/info"), 1);
     QCOMPARE(m_peer->count(Ui + "/config"), 1);
     QCOMPARE(m_peer->lastJson(Ui + "/config").value("gui").toObject().value("deviceId").toString(),
-             m_dir->filePath(QStringLiteral("serialnumber")));
+             m_device->filePath(QStringLiteral("serialnumber")));
     // Answers are indented JSON.
     QVERIFY(m_peer->last(Ui + "/info").contains("\n    \"version\""));
 
@@ -128,7 +92,7 @@ void TestQuillon::ownTopics()
     QCOMPARE(m_peer->count(Ui + "/info"), 2);
 
     // The start was recorded in the event log.
-    QSettings events(m_dir->filePath(QStringLiteral("events.ini")), QSettings::IniFormat);
+    QSettings events(m_device->filePath(QStringLiteral("events.ini")), QSettings::IniFormat);
     QCOMPARE(events.beginReadArray(QStringLiteral("events")), 1);
     events.setArrayIndex(0);
     QCOMPARE(events.value(QStringLiteral("name")).toString(), QStringLiteral("Application started"));
@@ -136,7 +100,7 @@ void TestQuillon::ownTopics()
 
     // The broker announces the loss of the program with the will.
     m_peer->clear();
-    m_app->kill();
+    m_device->killApplication();
     QVERIFY(m_peer->waitFor(Ui + "/status"));
     QCOMPARE(m_peer->lastJson(Ui + "/status"), QJsonObject({{"service", false}}));
     m_peer->publish(Ui + "/status", QByteArray(), true);
@@ -159,6 +123,19 @@ void TestQuillon::configurationSetRewritesTheFile()
     QCOMPARE(stored("gui/showCursor").toBool(), false);
     QVERIFY(request("/info/get", "", "/info"));
     QCOMPARE(m_peer->count(Ui + "/config"), 1);
+
+    // One change set across the groups: each group is applied and stored,
+    // and the program comes back on the bus after the new connection.
+    const int mark = m_device->logMark();
+    m_peer->publish(Ui + "/config/set", QByteArray(R"({"log": {"level": 3}, "mqtt": {"username": "driver"},
+                                                      "gui": {"animSwitchSec": 4}})"));
+    QVERIFY(m_device->waitLog("[GUIManager] GIFs animation changed : 4", mark));
+    QVERIFY(m_device->waitLog("[GUIManager] Log configuration changed. Applying.", mark));
+    QVERIFY(m_device->waitLog("[GUIManager] MQTT configuration changed. Applying.", mark));
+    QCOMPARE(stored("log/level").toInt(), 3);
+    QCOMPARE(stored("mqtt/username").toString(), QStringLiteral("driver"));
+    QCOMPARE(stored("gui/animSwitchSec").toInt(), 4);
+    QVERIFY(QTest::qWaitFor([this] { return request("/info/get", "", "/info"); }, 15000));
 }
 
 void TestQuillon::validatorDrivesTheScreen()

@@ -132,7 +132,8 @@ void TestInspector::powerRequestsAreCommitted()
     m_inspector->abortShutdown();
     QTRY_COMPARE_WITH_TIMEOUT(m_peer->count(reboot), 2, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(m_peer->count(shutdown), 1, 5000);
-    QVERIFY(clock.elapsed() >= 1500);
+    // Two seconds, less the 5 % a coarse timer may fire early.
+    QVERIFY(clock.elapsed() >= 1900);
     QCOMPARE(m_peer->last(reboot), QByteArray());
     QCOMPARE(m_peer->last(shutdown), QByteArray());
 }
@@ -163,7 +164,7 @@ void TestInspector::scheduledShutdown()
     m_inspector->abortShutdown();
     QCOMPARE(log.count("Aborting"), 1);
     QVERIFY(m_peer->waitFor(m_base + "/power/shutdown/request/1"));
-    QVERIFY(clock.elapsed() >= 3500);
+    QVERIFY(clock.elapsed() >= 3800);
     QCOMPARE(shutdownSpy.count(), 1);
 }
 

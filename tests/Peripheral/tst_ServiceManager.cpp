@@ -92,6 +92,9 @@ void TestServiceManager::init()
     m_session = std::make_unique<BrokerSession>();
     QVERIFY(m_session->start());
     m_manager = std::make_unique<FakeManager>(m_session->client(), m_base);
+    // The client hears the whole bus, so the manager's own filter is what
+    // keeps other services' messages out.
+    m_session->client().subscribe(QStringLiteral("#"));
     QVERIFY(m_session->connect(m_base + QStringLiteral("/#")));
     m_peer = &m_session->peer();
 }
@@ -142,8 +145,10 @@ void TestServiceManager::receptionFiltersAndDecodes()
     QSignalSpy statusSpy(m_manager.get(), &FakeManager::statusChanged);
     QSignalSpy infoSpy(m_manager.get(), &FakeManager::infoChanged);
 
-    // Malformed JSON: one critical line, nothing changes.
+    // Malformed JSON: one critical line, nothing changes; outside the base it
+    // is not even read.
     m_peer->publish(m_base + QStringLiteral("/status"), QByteArray("{\"service\": tru"));
+    m_peer->publish(QStringLiteral("kivo/other/status"), QByteArray("{\"service\": tru"));
     // Base followed by more characters passes the filter but matches no handler.
     m_peer->publish(m_base + QStringLiteral("x/status"), status(true, true, 1));
     m_peer->publish(m_base + QStringLiteral("/status/extra"), status(true, true, 1));

@@ -1,15 +1,13 @@
-#include "MqttPeer.h"
-#include "TestBroker.h"
+#include "DeviceUnderTest.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QJsonObject>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 #include <unistd.h>
 
@@ -29,90 +27,62 @@ private slots:
 private:
     bool start(const QByteArray& settings, const QByteArray& events, bool readOnly = false);
     bool answers();
-    QStringList readOnlyCommand(const QStringList& command) const;
+    QString folder() const;
+    QStringList readOnlyWrapper() const;
     QStringList subscribedTopics() const;
     qint64 rssKb() const;
     void flood(const QStringList& topics, int rounds);
 
-    QTemporaryDir* m_dir = nullptr;
-    TestBroker* m_broker = nullptr;
+    std::unique_ptr<DeviceUnderTest> m_device;
     MqttPeer* m_peer = nullptr;
-    QProcess* m_app = nullptr;
-    QByteArray m_log;
 };
 
 void TestFaults::init()
 {
-    m_dir = new QTemporaryDir;
-    m_broker = new TestBroker;
-    QVERIFY(m_broker->start());
-    m_peer = new MqttPeer(m_broker->port());
-    QVERIFY(m_peer->connectAndWait());
-    QVERIFY(m_peer->subscribeAndWait(QStringLiteral("kivo/ui/#")));
+    m_device = std::make_unique<DeviceUnderTest>("FAULT-0001");
+    QVERIFY(m_device->startBroker(QStringLiteral("kivo/ui/#")));
+    m_peer = &m_device->peer();
 }
 
 void TestFaults::cleanup()
 {
-    if (m_app && m_app->state() != QProcess::NotRunning) {
-        m_app->kill();
-        m_app->waitForFinished(5000);
-    }
     if (QTest::currentTestFailed())
-        qWarning().noquote() << "Application log:\n" << m_log.right(4000);
-    delete m_app;
-    delete m_peer;
-    delete m_broker;
-    QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    delete m_dir;
-    m_app = nullptr;
-    m_log.clear();
+        m_device->printLogs();
+    m_device->killApplication();
+    QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_device.reset();
+}
+
+QString TestFaults::folder() const
+{
+    return QFileInfo(m_device->filePath(QStringLiteral("gui.conf"))).absolutePath();
 }
 
 bool TestFaults::start(const QByteArray& settings, const QByteArray& events, bool readOnly)
 {
-    const QString conf = m_dir->filePath(QStringLiteral("gui.conf"));
-    QFile serial(m_dir->filePath(QStringLiteral("serialnumber")));
-    QFile confFile(conf);
-    QFile eventsFile(m_dir->filePath(QStringLiteral("events.ini")));
-    if (!serial.open(QIODevice::WriteOnly) || !confFile.open(QIODevice::WriteOnly)
-        || !eventsFile.open(QIODevice::WriteOnly))
+    QFile confFile(m_device->filePath(QStringLiteral("gui.conf")));
+    QFile eventsFile(m_device->filePath(QStringLiteral("events.ini")));
+    if (!confFile.open(QIODevice::WriteOnly) || !eventsFile.open(QIODevice::WriteOnly))
         return false;
-    serial.write("FAULT-0001");
     confFile.write(settings);
     eventsFile.write(events);
-    serial.close();
     confFile.close();
     eventsFile.close();
-
-    m_app = new QProcess;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QUILLON_EVENTS_FILE"), eventsFile.fileName());
-    m_app->setProcessEnvironment(env);
-    m_app->setWorkingDirectory(m_dir->path());
-    m_app->setProcessChannelMode(QProcess::MergedChannels);
-    connect(m_app, &QProcess::readyReadStandardOutput, this, [this] { m_log += m_app->readAllStandardOutput(); });
-    QStringList command{qEnvironmentVariable("QUILLON_BIN"), QStringLiteral("-f"), conf, QStringLiteral("-e"),
-                        QStringLiteral("-H"), m_broker->host(), QStringLiteral("-P"),
-                        QString::number(m_broker->port())};
-    if (readOnly)
-        command = readOnlyCommand(command);
-    m_app->start(command.takeFirst(), command);
-    return m_app->waitForStarted(5000);
+    return m_device->launchApplication(readOnly ? readOnlyWrapper() : QStringList());
 }
 
 // Root writes through file modes, so for root the folder is bound read-only
 // in a mount namespace of the application's own.
-QStringList TestFaults::readOnlyCommand(const QStringList& command) const
+QStringList TestFaults::readOnlyWrapper() const
 {
     if (geteuid() != 0) {
-        for (const QString& name : QDir(m_dir->path()).entryList(QDir::Files))
-            QFile::setPermissions(m_dir->filePath(name), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
-        return command;
+        for (const QString& name : QDir(folder()).entryList(QDir::Files))
+            QFile::setPermissions(QDir(folder()).filePath(name), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        QFile::setPermissions(folder(), QFile::ReadOwner | QFile::ExeOwner);
+        return QStringList();
     }
     return QStringList{QStringLiteral("unshare"), QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
-                       QStringLiteral("mount --bind -o ro \"$0\" \"$0\" && exec \"$@\""), m_dir->path()}
-        + command;
+                       QStringLiteral("mount --bind -o ro \"$0\" \"$0\" && exec \"$@\""), folder()};
 }
 
 // The application handles its messages in order, so an answer to a request
@@ -133,7 +103,7 @@ QStringList TestFaults::subscribedTopics() const
 {
     QStringList topics;
     static const QRegularExpression line(QStringLiteral("Subscribing to '([^']+)'"));
-    auto it = line.globalMatch(QString::fromUtf8(m_log));
+    auto it = line.globalMatch(QString::fromUtf8(m_device->log()));
     while (it.hasNext())
         topics << it.next().captured(1);
     topics.removeDuplicates();
@@ -142,7 +112,7 @@ QStringList TestFaults::subscribedTopics() const
 
 qint64 TestFaults::rssKb() const
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(m_app->processId()));
+    QFile status(QStringLiteral("/proc/%1/status").arg(m_device->application().processId()));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     static const QRegularExpression rss(QStringLiteral("VmRSS:\\s+(\\d+)"));
@@ -178,7 +148,7 @@ void TestFaults::flood(const QStringList& topics, int rounds)
 void TestFaults::floodOfMalformedMessagesLeavesItAliveAndFlat()
 {
     QVERIFY(start("[log]\nsyslog=false\n", QByteArray()));
-    QVERIFY(QTest::qWaitFor([this] { return m_log.contains("Subscribing to 'kivo/ui/config/set'"); }, 15000));
+    QVERIFY(QTest::qWaitFor([this] { return m_device->log().contains("Subscribing to 'kivo/ui/config/set'"); }, 15000));
     const QStringList topics = subscribedTopics();
     QVERIFY2(topics.size() > 30, qPrintable(topics.join(' ')));
 
@@ -191,7 +161,7 @@ void TestFaults::floodOfMalformedMessagesLeavesItAliveAndFlat()
         flood(topics, 5);
         QVERIFY(answers());
     }
-    QCOMPARE(m_app->state(), QProcess::Running);
+    QCOMPARE(m_device->application().state(), QProcess::Running);
     // ASan's quarantine and shadow memory grow RSS by design; the sanitizer
     // run finds leaks itself, so only the plain build checks the growth.
     if (qEnvironmentVariableIsEmpty("QUILLON_SANITIZED")) {
@@ -199,7 +169,7 @@ void TestFaults::floodOfMalformedMessagesLeavesItAliveAndFlat()
         QVERIFY2(after - warm < 8 * 1024,
                  qPrintable(QStringLiteral("RSS %1 kB -> %2 kB").arg(warm).arg(after)));
     }
-    QVERIFY(m_log.contains("Failed to parse JSON message: "));
+    QVERIFY(m_device->log().contains("Failed to parse JSON message: "));
 }
 
 void TestFaults::corruptedFilesAtStart()
@@ -210,32 +180,32 @@ void TestFaults::corruptedFilesAtStart()
     QVERIFY(start("[gui\n=\n\x01\x02 deviceId\n[log]\nlevel=banana\nsyslog=false\n" + garbage,
                   "[events]\nsize=1000000\n1\\timestamp=yesterday\n" + garbage));
     QVERIFY(answers());
-    QCOMPARE(m_app->state(), QProcess::Running);
+    QCOMPARE(m_device->application().state(), QProcess::Running);
 }
 
 void TestFaults::readOnlyFilesAtStart()
 {
-    const QByteArray settings = "[gui]\ndeviceId=" + m_dir->filePath(QStringLiteral("serialnumber")).toUtf8()
+    const QByteArray settings = "[gui]\ndeviceId=" + m_device->filePath(QStringLiteral("serialnumber")).toUtf8()
                                 + "\ndisplayOffMin=5\n\n[log]\nsyslog=false\n";
     const QByteArray events = "[events]\n1\\category=General\n1\\name=Earlier start\n1\\desc=\n1\\timestamp="
                               + QDateTime::currentDateTime().addSecs(-60).toString(Qt::ISODate).toUtf8()
                               + "\nsize=1\n";
     QVERIFY(start(settings, events, true));
-    QVERIFY2(answers(), m_log.constData());
-    QVERIFY(QTest::qWaitFor([this] { return m_log.contains("[EventManager] WARN: Cannot write events file : "); }));
+    QVERIFY(answers());
+    QVERIFY(QTest::qWaitFor([this] { return m_device->log().contains("[EventManager] WARN: Cannot write events file : "); }));
 
     // A change over the broker is applied and kept, though it cannot be stored.
     m_peer->publish(QStringLiteral("kivo/ui/config/set"), QByteArray(R"({"gui":{"displayOffMin":9}})"));
-    QVERIFY(QTest::qWaitFor([this] { return m_log.contains("[Config] WARN: Cannot write config file : "); }));
+    QVERIFY(QTest::qWaitFor([this] { return m_device->log().contains("[Config] WARN: Cannot write config file : "); }));
     const int from = m_peer->size();
     m_peer->publish(QStringLiteral("kivo/ui/config/get"), QByteArray("{}"));
     QVERIFY(m_peer->waitFor(QStringLiteral("kivo/ui/config"), 10000, from));
     QCOMPARE(m_peer->lastJson(QStringLiteral("kivo/ui/config"))["gui"].toObject()["displayOffMin"].toVariant().toInt(),
              9);
-    QCOMPARE(m_app->state(), QProcess::Running);
+    QCOMPARE(m_device->application().state(), QProcess::Running);
 
-    QFile conf(m_dir->filePath(QStringLiteral("gui.conf")));
-    QFile stored(m_dir->filePath(QStringLiteral("events.ini")));
+    QFile conf(m_device->filePath(QStringLiteral("gui.conf")));
+    QFile stored(m_device->filePath(QStringLiteral("events.ini")));
     QVERIFY(conf.open(QIODevice::ReadOnly) && stored.open(QIODevice::ReadOnly));
     QCOMPARE(conf.readAll(), settings);
     QCOMPARE(stored.readAll(), events);

@@ -44,6 +44,25 @@ AppWindow::~AppWindow()
 
 bool AppWindow::start(const QString& peerFilter, const QVariantMap& settings, bool simulator)
 {
+    if (!prepare(peerFilter, settings) || (simulator && !startSimulator()))
+        return false;
+
+    m_manager = std::make_unique<GUIManager>(*m_config);
+    QObject::connect(&m_manager->engine(), &QQmlEngine::warnings, [](const QList<QQmlError>& errors) {
+        for (const QQmlError& error : errors)
+            qmlLog().append(error.toString());
+    });
+    m_manager->load();
+    if (m_manager->engine().rootObjects().isEmpty())
+        return false;
+    m_window = qobject_cast<QQuickWindow*>(m_manager->engine().rootObjects().first());
+    // The application's status is its last publication after connecting.
+    return m_window && QTest::qWaitForWindowExposed(m_window)
+           && m_peer->waitFor(QStringLiteral("kivo/ui/status"));
+}
+
+bool AppWindow::prepare(const QString& peerFilter, const QVariantMap& settings)
+{
     if (!previousHandler)
         previousHandler = qInstallMessageHandler(watchMessages);
     if (!m_dir.isValid() || !m_broker.start() || !writeSerialNumber())
@@ -64,24 +83,7 @@ bool AppWindow::start(const QString& peerFilter, const QVariantMap& settings, bo
         m_config->set(it.key(), it.value());
 
     m_peer = std::make_unique<MqttPeer>(m_broker.port());
-    if (!m_peer->connectAndWait() || !m_peer->subscribeAndWait(peerFilter))
-        return false;
-
-    if (simulator && !startSimulator())
-        return false;
-
-    m_manager = std::make_unique<GUIManager>(*m_config);
-    QObject::connect(&m_manager->engine(), &QQmlEngine::warnings, [](const QList<QQmlError>& errors) {
-        for (const QQmlError& error : errors)
-            qmlLog().append(error.toString());
-    });
-    m_manager->load();
-    if (m_manager->engine().rootObjects().isEmpty())
-        return false;
-    m_window = qobject_cast<QQuickWindow*>(m_manager->engine().rootObjects().first());
-    // The application's status is its last publication after connecting.
-    return m_window && QTest::qWaitForWindowExposed(m_window)
-           && m_peer->waitFor(QStringLiteral("kivo/ui/status"));
+    return m_peer->connectAndWait() && m_peer->subscribeAndWait(peerFilter);
 }
 
 bool AppWindow::startSimulator()

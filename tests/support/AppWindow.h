@@ -27,6 +27,9 @@ public:
     // listens to `peerFilter`. True once the window shows and the
     // application has announced its status.
     bool start(const QString& peerFilter, const QVariantMap& settings = QVariantMap(), bool simulator = false);
+    // Everything start() does before the manager: broker, serial number,
+    // store and peer, for tests that make managers of their own.
+    bool prepare(const QString& peerFilter, const QVariantMap& settings = QVariantMap());
     // What the window's QML reported: errors, unregistered property types, binding loops.
     QStringList qmlWarnings() const;
     void clearQmlWarnings();

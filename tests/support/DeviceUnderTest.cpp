@@ -30,12 +30,17 @@ DeviceUnderTest::~DeviceUnderTest()
     }
 }
 
-bool DeviceUnderTest::startServices()
+bool DeviceUnderTest::startBroker(const QString& watched)
 {
     if (!m_broker.start())
         return false;
     m_peer = std::make_unique<MqttPeer>(m_broker.port());
-    if (!m_peer->connectAndWait() || !m_peer->subscribeAndWait(QStringLiteral("#")))
+    return m_peer->connectAndWait() && m_peer->subscribeAndWait(watched);
+}
+
+bool DeviceUnderTest::startServices()
+{
+    if (!startBroker())
         return false;
     m_sim.start(QStringLiteral(QUILLON_BINARY_DIR "/tools/simulator/quillon-simulator"),
                 {QStringLiteral("-H"), m_broker.host(), QStringLiteral("-P"), QString::number(m_broker.port())});
@@ -51,7 +56,7 @@ bool DeviceUnderTest::startServices()
         10000);
 }
 
-bool DeviceUnderTest::launchApplication()
+bool DeviceUnderTest::launchApplication(const QStringList& wrapper)
 {
     if (!QFile::exists(qEnvironmentVariable("QUILLON_BIN")))
         return false;
@@ -59,9 +64,11 @@ bool DeviceUnderTest::launchApplication()
     env.insert(QStringLiteral("QUILLON_EVENTS_FILE"), filePath(QStringLiteral("events.ini")));
     m_app.setProcessEnvironment(env);
     m_app.setWorkingDirectory(m_dir.path());
-    m_app.start(qEnvironmentVariable("QUILLON_BIN"),
-                {QStringLiteral("-f"), filePath(QStringLiteral("gui.conf")), QStringLiteral("-e"),
-                 QStringLiteral("-H"), m_broker.host(), QStringLiteral("-P"), QString::number(m_broker.port())});
+    QStringList command = wrapper;
+    command << qEnvironmentVariable("QUILLON_BIN") << QStringLiteral("-f") << filePath(QStringLiteral("gui.conf"))
+            << QStringLiteral("-e") << QStringLiteral("-H") << m_broker.host() << QStringLiteral("-P")
+            << QString::number(m_broker.port());
+    m_app.start(command.takeFirst(), command);
     return m_app.waitForStarted(5000);
 }
 
@@ -111,6 +118,11 @@ TestBroker& DeviceUnderTest::broker()
 MqttPeer& DeviceUnderTest::peer()
 {
     return *m_peer;
+}
+
+QProcess& DeviceUnderTest::application()
+{
+    return m_app;
 }
 
 void DeviceUnderTest::command(const QString& line)

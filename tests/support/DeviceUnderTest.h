@@ -22,9 +22,12 @@ public:
     explicit DeviceUnderTest(const QByteArray& serial = "E2E-0001");
     ~DeviceUnderTest() override;
 
+    // Broker and a peer on `watched`.
+    bool startBroker(const QString& watched = QStringLiteral("#"));
     // Broker, peer on "#" and a simulator that hears the bus.
     bool startServices();
-    bool launchApplication();
+    // `wrapper` is a command line the application is started under.
+    bool launchApplication(const QStringList& wrapper = QStringList());
     // Launches and waits for the passenger screen.
     bool startApplication();
     bool waitForPassengerScreen(int from = 0);
@@ -35,6 +38,7 @@ public:
     QByteArray serial() const;
     TestBroker& broker();
     MqttPeer& peer();
+    QProcess& application();
     // A line on the simulator's console.
     void command(const QString& line);
 
