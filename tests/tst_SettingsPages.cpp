@@ -73,6 +73,7 @@ private:
     QObject* pageObject(const char* name) const { return currentPage()->findChild<QObject*>(QLatin1String(name)); }
     QString infoValue(const QString& label) const;
     bool loginByTouch(const QString& pin);
+    void enterPin(const QString& pin);
 
     AppWindow m_app;
 };
@@ -245,11 +246,17 @@ bool TestSettingsPages::loginByTouch(const QString& pin)
     QuickItems::tapClock(m_app.window());
     if (!QTest::qWaitFor([this] { return m_app.window()->property("currentScreen").toString() == "Login"; }))
         return false;
+    enterPin(pin);
+    return true;
+}
+
+// The digits on the PIN page's pad, then LOGIN.
+void TestSettingsPages::enterPin(const QString& pin)
+{
     QQuickItem* login = QuickItems::page(m_app.window(), QStringLiteral("Login"));
     for (const QChar digit : pin)
         click(QuickItems::find(login, QStringLiteral("key_") + digit));
     click(QuickItems::find(login, QStringLiteral("loginButton")));
-    return true;
 }
 
 // Five wrong PINs lock the page; the right one is refused until the lockout
@@ -265,9 +272,7 @@ void TestSettingsPages::pinLockout()
     QVERIFY(loginByTouch(QStringLiteral("1111")));
     for (int i = 1; i < 5; ++i) {
         QTRY_COMPARE(denied.count(), i);
-        for (const QChar digit : QStringLiteral("1111"))
-            click(QuickItems::find(login, QStringLiteral("key_") + digit));
-        click(QuickItems::find(login, QStringLiteral("loginButton")));
+        enterPin(QStringLiteral("1111"));
     }
     QTRY_COMPARE(denied.count(), 5);
     QQuickItem* lockText = QuickItems::find(login, QStringLiteral("lockText"));
@@ -275,16 +280,12 @@ void TestSettingsPages::pinLockout()
     QVERIFY(lockText->property("text").toString().contains(QLatin1String("0:02")));
     QCOMPARE(m_app.manager()->eventLog().events().last()->property("name").toString(), QStringLiteral("Login locked"));
 
-    for (const QChar digit : QStringLiteral("4321"))
-        click(QuickItems::find(login, QStringLiteral("key_") + digit));
-    click(QuickItems::find(login, QStringLiteral("loginButton")));
+    enterPin(QStringLiteral("4321"));
     QTRY_COMPARE(denied.count(), 6);
     QCOMPARE(m_app.window()->property("currentScreen").toString(), QStringLiteral("Login"));
 
     QTRY_VERIFY_WITH_TIMEOUT(!lockText->isVisible(), 5000);
-    for (const QChar digit : QStringLiteral("4321"))
-        click(QuickItems::find(login, QStringLiteral("key_") + digit));
-    click(QuickItems::find(login, QStringLiteral("loginButton")));
+    enterPin(QStringLiteral("4321"));
     QTRY_COMPARE(m_app.window()->property("currentScreen").toString(), QStringLiteral("Settings"));
 }
 
@@ -410,12 +411,7 @@ void TestSettingsPages::technicianPath()
                                                       {"hasQr", true}, {"hasObu", true}}}});
     QTRY_COMPARE(m_app.window()->property("currentScreen").toString(), QStringLiteral("ScanScreens"));
 
-    QuickItems::tapClock(m_app.window());
-    QTRY_COMPARE(m_app.window()->property("currentScreen").toString(), QStringLiteral("Login"));
-    QQuickItem* login = QuickItems::page(m_app.window(), QStringLiteral("Login"));
-    for (const QChar digit : QStringLiteral("4321"))
-        click(QuickItems::find(login, QStringLiteral("key_") + digit));
-    click(QuickItems::find(login, QStringLiteral("loginButton")));
+    QVERIFY(loginByTouch(QStringLiteral("4321")));
     QTRY_COMPARE(m_app.window()->property("currentScreen").toString(), QStringLiteral("Settings"));
 
     QVERIFY(openEntry(1));

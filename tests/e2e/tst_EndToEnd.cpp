@@ -216,18 +216,13 @@ void TestEndToEnd::settingsPagesByTouch()
         QSKIP("xdotool is needed to press the screen");
     QVERIFY(m_device->findWindow());
     QVERIFY(m_device->loginFromTheClock());
-    QVERIFY(m_device->tapAt(240, 570));
-    settle(500);
-    QVERIFY(m_device->tapAt(360, 95));
-    settle(1000);
-    QVERIFY(m_device->tapAt(240, 508));
-    settle(1000);
-    QVERIFY(m_device->tapAt(330, 113));
-    settle(500);
-    QVERIFY(m_device->tapAt(330, 155));
-    settle(500);
-    QVERIFY(m_device->tapAt(330, 180));
-    settle(1500);
+    // Network, its Ethernet tab, Configure, the mode list, "manual", the address field.
+    const int steps[][3] = {{240, 570, 500}, {360, 95, 1000}, {240, 508, 1000},
+                            {330, 113, 500}, {330, 155, 500},  {330, 180, 1500}};
+    for (const auto& step : steps) {
+        QVERIFY(m_device->tapAt(step[0], step[1]));
+        settle(step[2]);
+    }
     QVERIFY(typeOnKeyboard(QStringLiteral("10.1.2.3"), true));
     QVERIFY(m_device->tapAt(330, 244));
     QVERIFY(typeOnKeyboard(QStringLiteral("255.255.255.0"), true));
