@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Seeds one plausible fault at a time into a scratch copy of the tree, rebuilds
+# it and runs the normal test suite, to show which faults the suite catches.
+# Usage: bash tests/mutants.sh [number ...]   (default: every fault)
+# The copy and its build live in ${MUTANT_DIR:-/tmp/quillon-mutants}.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# file | perl substitution | what the fault is
+FAULTS=(
+  'src/SessionManager.h|s/FreeAttempts = 5/FreeAttempts = 6/|lockout after six wrong PINs, not five'
+  'src/EventManager.cpp|s/^.*"desc"\), event->description\(\)\);\n//m|event description never written to the file'
+  "src/Diagnostics.cpp|s/fields.join\\(QLatin1Char\\(';'\\)\\)/fields.join(QLatin1Char(','))/|report QR fields joined by a comma"
+  'src/Model/IPv4.cpp|s/const bool same = held.toString\(\) == value;/const bool same = false;/|IPv4 setter emits without a change'
+  'src/Peripheral/Clock.cpp|s/process.kill\(\);/;/|hanging timedatectl never killed'
+  'src/Peripheral/Inspector.cpp|s/kPowerRequestDelayMsec = 2000/kPowerRequestDelayMsec = 1500/|power request sent after 1.5 s, not 2 s'
+  'src/Peripheral/Validator.cpp|s/if \(!m_barcode.enabled\(\)\)/if (m_barcode.enabled())/|barcode enable guard inverted'
+  'src/Model/Transaction.cpp|s/\{203, cardValidated\}/{203, blocked}/|deny reason 203 reads "blocked"'
+  'src/GUIManager.cpp|s/minutes \* 60000/minutes * 6000/|display-off timer ten times too short'
+  'src/GUIManager.cpp|s/ && m_screen != QLatin1String\("OutOfService"\)//|out-of-service screen switches the display back on'
+  'src/GUIManager.cpp|s/config->setAddress\(manual \? text\("address"\) : QString\(\)\)/config->setAddress(text("address"))/|network barcode keeps the address when not manual'
+  'src/GUIManager.cpp|s/^.*SessionManager::expired, this, &GUIManager::setIdleScreen\);\n//m|session expiry leaves the menu on screen'
+  'src/GUIManager.cpp|s/"gui\/displayOffMin"\), 3 \}/"gui\/displayOffMin"), 5 }/|default display-off interval 5 min'
+  'src/Peripheral/ServiceManager.cpp|s/ && !empty\)/)/|empty payload rejected as bad JSON'
+)
+
+work=${MUTANT_DIR:-/tmp/quillon-mutants}
+tree=$work/tree
+build=$work/build
+mkdir -p "$tree"
+git ls-files -z --cached --others --exclude-standard | tar -c --null -T - | tar -x -C "$tree"
+cmake -S "$tree" -B "$build" >/dev/null
+cmake --build "$build" -j"$(nproc)" >/dev/null
+
+selected=("$@")
+[ ${#selected[@]} -eq 0 ] && selected=($(seq 1 ${#FAULTS[@]}))
+caught=0
+printf '| # | fault | file | result |\n|---|---|---|---|\n'
+for n in "${selected[@]}"; do
+  IFS='|' read -r file expr what <<<"${FAULTS[$((n - 1))]}"
+  cp "$file" "$tree/$file"
+  perl -0pi -e "$expr" "$tree/$file"
+  if cmp -s "$file" "$tree/$file"; then
+    result="not applied"
+  elif ! cmake --build "$build" -j"$(nproc)" >"$work/build-$n.log" 2>&1; then
+    result="does not build"
+  elif (cd "$build" && xvfb-run -a -s "-screen 0 1280x1024x24" \
+          ctest -j"$(nproc)" --stop-on-failure >"$work/ctest-$n.log" 2>&1); then
+    result="MISSED"
+  else
+    result="caught by $(grep -oE '[0-9]+ - [A-Za-z0-9_]+ \((Failed|Timeout|SEGFAULT|Subprocess aborted)' \
+      "$work/ctest-$n.log" | sed -E 's/^[0-9]+ - ([^ ]+).*/\1/' | sort -u | paste -sd, -)"
+    caught=$((caught + 1))
+  fi
+  cp "$file" "$tree/$file"
+  printf '| %s | %s | %s | %s |\n' "$n" "$what" "$file" "$result"
+done
+echo "caught $caught of ${#selected[@]}"
+cmake --build "$build" -j"$(nproc)" >/dev/null
