@@ -154,49 +154,41 @@ void TestScreens::screens()
     QVERIFY(waitForScreen("ScanBarcode"));
     QCOMPARE(pageText("ScanBarcode", "prompt"), texts[2]);
 
-    const QJsonObject journeys{{"result", true}, {"type", 5}, {"fareProductName", "Adult 90 min"},
-                               {"card", QJsonObject{{"storedJourneys",
-                                   QJsonObject{{"after", 9}, {"transferRemainingMin", 75}}}}}};
-    QVERIFY(publishAndWait(Blm + "/rfid/scanned", scanned(journeys), "Valid"));
-    image = grab();
-    expectIcon(image, "Valid", QColor("#41b987"));
-    QCOMPARE(pageText("Valid", "title"), texts[3]);
-    auto* right = pageChild("Valid", "rightColumn");
-    QVERIFY(right && right->isVisible());
-
-    const QJsonObject pass{{"result", false}, {"type", 8}, {"fareProductName", "Monthly pass"},
-                           {"denyReason", QJsonObject{{"id", 103}}},
-                           {"card", QJsonObject{{"periodPass", QJsonObject{{"remainingDays", 12}}}}}};
-    QVERIFY(publishAndWait(Blm + "/rfid/scanned", scanned(pass), "AlreadyValid"));
-    image = grab();
-    expectIcon(image, "AlreadyValid", QColor("#fcdb03"));
-    QCOMPARE(pageText("AlreadyValid", "title"), texts[4]);
-
-    const QJsonObject expired{{"result", false}, {"type", 0}, {"denyReason", QJsonObject{{"id", 101}}}};
-    QVERIFY(publishAndWait(Blm + "/barcode/scanned", scanned(expired), "Invalid"));
-    image = grab();
-    expectIcon(image, "Invalid", QColor("#db4a37"));
-    QCOMPARE(pageText("Invalid", "title"), texts[5]);
-    QCOMPARE(pageText("Invalid", "denyReason"), texts[6]);
-
-    QVERIFY(m_app.peer()->publish(Blm + "/rfid/retry", QByteArray()));
-    QVERIFY(waitForScreen("Retry"));
-    image = grab();
-    expectIcon(image, "Retry", QColor("#fcdb03"));
-    QCOMPARE(pageText("Retry", "title"), texts[7]);
-
+    // Each result page: what brings it, its icon's colour, its title (by
+    // index in `texts`), and a second text where the page has one.
     QJsonObject noRoute = readyState();
     noRoute["hasRoute"] = false;
-    QVERIFY(publishAndWait(Blm + "/status", status(true, noRoute), "OutOfService"));
-    image = grab();
-    expectIcon(image, "OutOfService", QColor("#fcdb03"));
-    QCOMPARE(pageText("OutOfService", "title"), texts[8]);
-
-    QVERIFY(publishAndWait(Blm + "/status", status(false, readyState()), "OutOfOrder"));
-    image = grab();
-    expectIcon(image, "OutOfOrder", QColor("#db4a37"));
-    QCOMPARE(pageText("OutOfOrder", "title"), texts[9]);
-    QCOMPARE(pageText("OutOfOrder", "message"), QStringLiteral("#0002"));
+    const struct {
+        QString topic;
+        QJsonObject payload;
+        QString screen;
+        const char* colour;
+        int title;
+        const char* detail;
+        QString detailText;
+    } results[] = {
+        {"/rfid/scanned", scanned({{"result", true}, {"type", 5}, {"fareProductName", "Adult 90 min"},
+             {"card", QJsonObject{{"storedJourneys", QJsonObject{{"after", 9}, {"transferRemainingMin", 75}}}}}}),
+         "Valid", "#41b987", 3, nullptr, {}},
+        {"/rfid/scanned", scanned({{"result", false}, {"type", 8}, {"fareProductName", "Monthly pass"},
+             {"denyReason", QJsonObject{{"id", 103}}},
+             {"card", QJsonObject{{"periodPass", QJsonObject{{"remainingDays", 12}}}}}}),
+         "AlreadyValid", "#fcdb03", 4, nullptr, {}},
+        {"/barcode/scanned", scanned({{"result", false}, {"type", 0}, {"denyReason", QJsonObject{{"id", 101}}}}),
+         "Invalid", "#db4a37", 5, "denyReason", texts[6]},
+        {"/rfid/retry", {}, "Retry", "#fcdb03", 7, nullptr, {}},
+        {"/status", status(true, noRoute), "OutOfService", "#fcdb03", 8, nullptr, {}},
+        {"/status", status(false, readyState()), "OutOfOrder", "#db4a37", 9, "message", QStringLiteral("#0002")},
+    };
+    for (const auto& result : results) {
+        QVERIFY(publishAndWait(Blm + result.topic, result.payload, result.screen));
+        expectIcon(grab(), result.screen, QColor(result.colour));
+        QCOMPARE(pageText(result.screen, "title"), texts[result.title]);
+        if (result.detail)
+            QCOMPARE(pageText(result.screen, result.detail), result.detailText);
+        if (result.screen == QLatin1String("Valid"))
+            QVERIFY(pageChild("Valid", "rightColumn")->isVisible());
+    }
 
     QJsonObject starting = readyState();
     starting["init"] = true;
@@ -247,6 +239,7 @@ void TestScreens::screens()
     QObject* popup = page("InitPage")->findChild<QObject*>(QStringLiteral("confirmPopup"));
     QTRY_VERIFY(popup->property("opened").toBool());
     QMetaObject::invokeMethod(popup, "close");
+    QVERIFY2(m_app.qmlWarnings().isEmpty(), qPrintable(m_app.qmlWarnings().join('\n')));
 }
 
 QTEST_MAIN(TestScreens)

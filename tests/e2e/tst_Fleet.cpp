@@ -1,23 +1,18 @@
 #include "DeviceUnderTest.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
-#include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
-// Three validators, each the real application with its own broker and
+// Two validators, each the real application with its own broker and
 // simulator, joined to one central broker by the bridge that the shipped
 // script writes; a central client watches and steers them.
 class TestFleet : public QObject
@@ -37,7 +32,6 @@ private slots:
 private:
     bool bridge(DeviceUnderTest& device);
     QString topic(int device, const QString& suffix) const;
-    qint64 configRoundTripNs(int value);
 
     TestBroker m_centre;
     std::unique_ptr<MqttPeer> m_peer;
@@ -47,7 +41,7 @@ private:
 void TestFleet::initTestCase()
 {
     auto onFailure = qScopeGuard([this] { cleanup(); });
-    const QList<QByteArray> serials{"FLEET-0001", "FLEET-0002", "FLEET-0003"};
+    const QList<QByteArray> serials{"FLEET-0001", "FLEET-0002"};
     for (const QByteArray& serial : serials)
         m_centre.addUser(QString::fromUtf8(serial), QStringLiteral("pw-") + serial);
     m_centre.addUser(QStringLiteral("centre"), QStringLiteral("pw-centre"));
@@ -120,58 +114,29 @@ QString TestFleet::topic(int device, const QString& suffix) const
 
 void TestFleet::centreSeesEveryDevice()
 {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 2; ++i) {
         QTRY_VERIFY_WITH_TIMEOUT(m_peer->lastJson(topic(i, QStringLiteral("status")))["service"].toBool(), 10000);
         QVERIFY(!m_peer->lastJson(topic(i, QStringLiteral("info")))["version"].toString().isEmpty());
     }
 }
 
-// From the central client's request to the device's configuration coming
-// back with the new value.
-qint64 TestFleet::configRoundTripNs(int value)
-{
-    const QString back = topic(0, QStringLiteral("config"));
-    QEventLoop loop;
-    connect(&m_peer->client(), &MosquittoClient::messageReceived, &loop,
-            [&](const QByteArray& payload, const QString& topic) {
-                if (topic == back && QJsonDocument::fromJson(payload)["gui"]["displayOffMin"].toInt() == value)
-                    loop.quit();
-            });
-    QTimer::singleShot(5000, &loop, [&loop] { loop.exit(1); });
-    QElapsedTimer timer;
-    timer.start();
-    m_peer->publish(topic(0, QStringLiteral("config/set")),
-                    QJsonObject{{"gui", QJsonObject{{"displayOffMin", value}}}});
-    return loop.exec() == 0 ? timer.nsecsElapsed() : -1;
-}
-
+// A change from the centre reaches the one device it names: its settings
+// file, its log, and its configuration back at the centre.
 void TestFleet::configurationChangeReachesOneDevice()
 {
-    QList<QByteArray> before;
-    for (const auto& device : m_devices) {
-        QFile file(device->filePath(QStringLiteral("gui.conf")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        before.append(file.readAll());
-    }
-    std::vector<qint64> trips;
-    for (int value = 10; value < 30; ++value) {
-        trips.push_back(configRoundTripNs(value));
-        QVERIFY(trips.back() > 0);
-    }
-    std::sort(trips.begin(), trips.end());
-    qInfo("Bridge round trip, central /config/set to the device's configuration, p50 over %d changes: %.1f ms",
-          int(trips.size()), double(trips.at(trips.size() / 2)) / 1e6);
+    QFile other(m_devices.at(1)->filePath(QStringLiteral("gui.conf")));
+    QVERIFY(other.open(QIODevice::ReadOnly));
+    const QByteArray before = other.readAll();
+    const int from = m_peer->size();
+    m_peer->publish(topic(0, QStringLiteral("config/set")), QJsonObject{{"gui", QJsonObject{{"displayOffMin", 29}}}});
+    QCOMPARE(m_peer->waitJson(topic(0, QStringLiteral("config")), from)["gui"].toObject()["displayOffMin"].toInt(), 29);
 
-    for (int i = 0; i < 3; ++i) {
-        QFile file(m_devices.at(i)->filePath(QStringLiteral("gui.conf")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray now = file.readAll();
-        if (i == 0)
-            QVERIFY2(now.contains("displayOffMin=29"), now.constData());
-        else
-            QCOMPARE(now, before.at(i));
-    }
+    QFile changed(m_devices.at(0)->filePath(QStringLiteral("gui.conf")));
+    QVERIFY(changed.open(QIODevice::ReadOnly));
+    QVERIFY(changed.readAll().contains("displayOffMin=29"));
     QVERIFY(m_devices.at(0)->log().contains("Display OFF interval changed : 29 min(s)"));
+    other.seek(0);
+    QCOMPARE(other.readAll(), before);
 }
 
 // Reports are saved only from the diagnostics page: the technician's road
@@ -206,8 +171,8 @@ void TestFleet::testReportAndEventReachTheCentre()
 void TestFleet::killedApplicationIsSeenThroughItsWill()
 {
     const int from = m_peer->size();
-    m_devices.at(2)->killApplication();
-    QCOMPARE(m_peer->waitJson(topic(2, QStringLiteral("status")), from), (QJsonObject{{"service", false}}));
+    m_devices.at(0)->killApplication();
+    QCOMPARE(m_peer->waitJson(topic(0, QStringLiteral("status")), from), (QJsonObject{{"service", false}}));
 }
 
 void TestFleet::onlyTheApplicationCrossesTheBridge()
@@ -234,7 +199,7 @@ void TestFleet::onlyTheApplicationCrossesTheBridge()
     }
     QVERIFY(local.contains(QSet<QString>{"kivo/blm", "kivo/board", "kivo/inspector"}));
     const QRegularExpression allowed(QStringLiteral(
-        "^fleet/FLEET-000[1-3]/(info|status|config|report|event|link|config/set|info/get|status/get|config/get)$"));
+        "^fleet/FLEET-000[12]/(info|status|config|report|event|link|config/set|info/get|status/get|config/get)$"));
     for (const MqttPeer::Message& message : m_peer->messages()) {
         if (!probes.contains(message.topic))
             QVERIFY2(allowed.match(message.topic).hasMatch(), qPrintable(message.topic));
