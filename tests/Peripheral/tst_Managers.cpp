@@ -199,7 +199,6 @@ void TestManagers::messagesSetProperties_data()
     // Each manager: a repeated message changes a property and emits once; a
     // field update is logged with whole numbers in plain form.
     row("ignition", "board", "ignition", {BoardStatus, BoardStatus}, false, 1, "[Board] Ignition changed : false");
-    row("rtc", "board", "rtcFailed", {BoardStatus}, true, 1, "[Board] RTC Status changed : FAIL");
     row("pole", "board", "poleId", {BoardStatus}, "P-17", 1, "[Board] Uptime changed : 3600000");
     row("temperature", "board", "temperature", {BoardStatus}, 41.5, 1, "[Board] Temperature changed : 41.5");
     // An inactive device reads "error", a gone service "offline"; the readings stay.
@@ -219,7 +218,6 @@ void TestManagers::messagesSetProperties_data()
         120, 1);
     row("brightness", "board", "displayBrightness", {display, dimmer}, 60, 2);
     row("brightness mode", "board", "displayBrightnessMode", {display, dimmer}, "auto", 1);
-    row("light sensor", "board", "ambientLightSensor", {display, dimmer}, 312, 1);
     row("mute", "board", "audioEnabled", {R"(board/audio {"mute": false})", R"(board/audio {"mute": true})"}, false, 1);
     // Several changes give one list signal; a first "false" is a change too.
     row("peripherals", "board", "peripherals",
@@ -251,7 +249,6 @@ void TestManagers::messagesSetProperties_data()
     const QString synced = R"(device/clock/ntp/status {"enabled": true, "synced": true})";
     const QString server = R"(device/clock/ntp/config {"enabled": true, "server": "pool.ntp"})";
     row("ntp synced", "clock", "ntpSynced", {synced, synced}, true, 1);
-    row("ntp enabled", "clock", "ntpEnabled", {synced}, true, 1);
     row("ntp server", "clock", "ntpServer", {server, server}, "pool.ntp", 1);
     row("synced needs the member", "clock", "ntpSynced", {synced, R"(device/clock/ntp/status {"enabled": true})"},
         false, 2);
@@ -279,12 +276,8 @@ void TestManagers::messagesSetProperties_data()
         "Downloading", 1);
     row("installing", "update", "progressPercent",
         {R"(device/update/software/progess {"message": "Writing image", "progress": 80, "version": "2.0.0"})"}, 80, 1);
-    row("progress names the version", "update", "pending",
-        {R"(device/update/software/progess {"message": "Writing image", "progress": 80, "version": "2.0.0"})"},
-        "2.0.0", 1);
 
     row("network state", "network", "connectionState", {NetworkStatus, NetworkStatus}, "Connected", 1);
-    row("hostname", "network", "hostname", {NetworkStatus}, "validator-17", 1);
     row("primary connection", "network.primaryConnection", "interface", {NetworkStatus}, "eth0", 1);
     row("primary address", "network.primaryConnection.ipv4", "gateway", {NetworkStatus}, "10.0.0.1", 1);
     // An empty message is an empty object and clears everything; so does a
@@ -314,7 +307,6 @@ void TestManagers::messagesSetProperties_data()
     row("ethernet settings", "ethernet.config", "mask", {EthernetConfig, EthernetConfig}, "255.255.255.0", 1);
     // The configuration is announced on every message, and names no interface.
     row("configuration announced", "ethernet", "config", {EthernetConfig, EthernetConfig}, QVariant(), 2);
-    row("configuration is no state", "ethernet", "interface", {EthernetConfig}, "", 0);
 }
 
 void TestManagers::messagesSetProperties()
@@ -359,10 +351,6 @@ void TestManagers::requests_data()
         {"board/status/get {}", "board/display/get {}", "board/power/get {}", "board/audio/get {}"});
     row("valid light", {}, [this] { m_services->board.setLedValid(); }, {led.arg(0).arg(255)});
     row("invalid light", {}, [this] { m_services->board.setLedInvalid(); }, {led.arg(255).arg(0)});
-    row("test pattern", {}, [this] { m_services->board.setLedTestPattern(); },
-        {R"(board/led/play/request/1 {"repeat": 30, "steps": [{"color": {"r": 255, "g": 0, "b": 0}, "duration": 1000},
-            {"color": {"r": 0, "g": 0, "b": 0}, "duration": 200}, {"color": {"r": 0, "g": 255, "b": 0}, "duration": 1000},
-            {"color": {"r": 0, "g": 0, "b": 0}, "duration": 200}]})"});
     row("buzzer", {}, [this] { m_services->board.playBuzzer(200, 100); },
         {R"(board/buzzer/play/request/1 {"onMsec": 200, "offMsec": 100, "repeat": 0})"});
     row("peripheral power", {}, [this] { m_services->board.setPeripheralPower("rfidReader", false); },
