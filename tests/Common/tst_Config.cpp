@@ -56,8 +56,6 @@ private slots:
         Config changed(m_path, Defaults);
         QCOMPARE(changed.get("mqtt/port"), QVariant(QStringLiteral("1884")));
         QCOMPARE(changed.get("extra/key"), QVariant(QStringLiteral("x")));
-        QVERIFY(changed.keys().contains("extra/key"));
-        QVERIFY(!changed.get("no/such").isValid());
 
         writeFile(m_path, "[mqtt]\nport=1883\n");
         Config same(m_path, Defaults);
@@ -101,7 +99,7 @@ private slots:
         QSignalSpy changed(&config, &Config::configChanged);
         const auto incoming = QJsonDocument::fromJson(
             R"({"mqtt": {"host": "broker", "port": 1883, "unknown": 1}, "other": {"x": 1}, "plain": 5})").object();
-        QCOMPARE(&config.fromJson(incoming), &config);
+        config.fromJson(incoming);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed.at(0).at(0).toMap(), (QVariantMap { { "mqtt/host", "broker" } }));
         // The override still wins; the file and the JSON form have the new value.

@@ -80,54 +80,36 @@ private slots:
         syslogLines.clear();
     }
 
-    void levelsFilterMessages_data()
+    // What each level keeps, at which syslog priority, in which pattern.
+    void levelsAndPatterns_data()
     {
         QTest::addColumn<int>("level");
-        QTest::addColumn<QByteArray>("kept");
-        QTest::newRow("error") << 0 << QByteArray("c");
-        QTest::newRow("warning") << 1 << QByteArray("w c");
-        QTest::newRow("info") << 2 << QByteArray("i w c");
-        QTest::newRow("debug") << 3 << QByteArray("d i w c ad");
-        QTest::newRow("trace") << 4 << QByteArray("d i w c ad qw qd");
-        QTest::newRow("unknown number is info") << 7 << QByteArray("i w c");
-        QTest::newRow("negative is info") << -1 << QByteArray("i w c");
-    }
-
-    void levelsFilterMessages()
-    {
-        QFETCH(int, level);
-        QFETCH(QByteArray, kept);
-        Logger::instance()->setLevel(Logger::TRACE);
-        Logger::instance()->setLevel(level);
-        emitSample();
-        QByteArrayList texts;
-        for (const auto& line : qAsConst(syslogLines))
-            texts << withoutStamp(line.second).split(' ').last();
-        QCOMPARE(texts.join(' '), kept);
-    }
-
-    void syslogPrioritiesAndPatterns_data()
-    {
         QTest::addColumn<bool>("color");
         QTest::addColumn<QByteArrayList>("expected");
-        QTest::newRow("plain") << false << QByteArrayList { "7 [debug] d", "6 i", "4 [warning] w", "2 [error] c",
-                                                            "6 named" };
-        QTest::newRow("color") << true << QByteArrayList { "7 [debug] \033[35md\033[39m", "6 i",
-                                                           "4 [warning] \033[33mw\033[39m",
-                                                           "2 [error] \033[31mc\033[39m", "6 [app.test] named" };
+        const QByteArrayList info { "6 i", "4 [warning] w", "2 [error] c" };
+        QTest::newRow("error") << 0 << false << QByteArrayList { "2 [error] c" };
+        QTest::newRow("warning") << 1 << false << info.mid(1);
+        QTest::newRow("info") << 2 << false << info;
+        QTest::newRow("unknown number is info") << 7 << false << info;
+        QTest::newRow("negative is info") << -1 << false << info;
+        QTest::newRow("debug") << 3 << false << QByteArrayList { "7 [debug] d" } + info + QByteArrayList { "7 [debug] ad" };
+        QTest::newRow("trace") << 4 << false
+                               << QByteArrayList { "7 [debug] d" } + info + QByteArrayList { "7 [debug] ad", "4 [warning] qw", "7 [debug] qd" };
+        QTest::newRow("color") << 3 << true << QByteArrayList { "7 [debug] \033[35md\033[39m", "6 i",
+                                                                "4 [warning] \033[33mw\033[39m",
+                                                                "2 [error] \033[31mc\033[39m",
+                                                                "7 [debug] [app.test] \033[35mad\033[39m" };
     }
 
-    void syslogPrioritiesAndPatterns()
+    void levelsAndPatterns()
     {
+        QFETCH(int, level);
         QFETCH(bool, color);
         QFETCH(QByteArrayList, expected);
-        Logger::instance()->setLevel(Logger::DEBUG);
+        Logger::instance()->setLevel(Logger::TRACE);
+        Logger::instance()->setLevel(level);
         Logger::instance()->setColor(color);
-        qDebug("d");
-        qInfo("i");
-        qWarning("w");
-        qCritical("c");
-        qCInfo(appCategory, "named");
+        emitSample();
         QByteArrayList lines;
         for (const auto& line : qAsConst(syslogLines))
             lines << QByteArray::number(line.first) + ' ' + withoutStamp(line.second);
