@@ -68,7 +68,7 @@ int runLookupChild()
     tick.start(20);
     clock.start();
     QTimer::singleShot(0, &client, &MqttClient::connect);
-    QTimer::singleShot(3000, qApp, &QCoreApplication::quit);
+    QTimer::singleShot(2000, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();
     printf("still=%lld queries=%d errors=%d\n", longestStill, queries, errors);
     return 0;

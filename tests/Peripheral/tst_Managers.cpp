@@ -244,7 +244,6 @@ void TestManagers::messagesSetProperties_data()
          R"(inspector/audio {"internal": {"volume": 40}})"}, 40, 1);
     row("no internal card", "inspector", "audioVolume",
         {R"(inspector/audio {"internal": {"volume": 40}})", R"(inspector/audio {"hdmi": {"volume": 90}})"}, 0, 2);
-    row("statistics dropped", "inspector", "memory", {R"(inspector/stats/memory {"total": 512})"}, QVariantMap(), 0);
 
     const QString synced = R"(device/clock/ntp/status {"enabled": true, "synced": true})";
     const QString server = R"(device/clock/ntp/config {"enabled": true, "server": "pool.ntp"})";
@@ -255,7 +254,6 @@ void TestManagers::messagesSetProperties_data()
     // An empty message is an error here, unlike the other services.
     row("empty ntp config", "clock", "ntpServer", {server, "device/clock/ntp/config"}, "pool.ntp", 1,
         "[Clock] Failed to parse JSON message: ");
-    row("status by containment", "clock", "ntpSynced", {R"(device/clock/ntp/status/extra {"synced": true})"}, true, 1);
 
     // A plain string is only the installed version; the known pending one stays.
     row("versions", "update", "status", {UpdateStatus, R"(device/status {"update": {"software": "1.4.1"}})"},
@@ -278,7 +276,6 @@ void TestManagers::messagesSetProperties_data()
         {R"(device/update/software/progess {"message": "Writing image", "progress": 80, "version": "2.0.0"})"}, 80, 1);
 
     row("network state", "network", "connectionState", {NetworkStatus, NetworkStatus}, "Connected", 1);
-    row("primary connection", "network.primaryConnection", "interface", {NetworkStatus}, "eth0", 1);
     row("primary address", "network.primaryConnection.ipv4", "gateway", {NetworkStatus}, "10.0.0.1", 1);
     // An empty message is an empty object and clears everything; so does a
     // primary connection that is not an object.
