@@ -77,6 +77,8 @@ QString normalised(const QString& line)
 
 } // namespace
 
+// The device service clients over a real broker: what each message does to
+// the properties, what each request puts on the bus, and the timers.
 class TestManagers : public QObject
 {
     Q_OBJECT
