@@ -352,17 +352,11 @@ void TestManagers::requests_data()
     row("invalid light", {}, [this] { m_services->board.setLedInvalid(); }, {led.arg(255).arg(0)});
     row("buzzer", {}, [this] { m_services->board.playBuzzer(200, 100); },
         {R"(board/buzzer/play/request/1 {"onMsec": 200, "offMsec": 100, "repeat": 0})"});
-    row("peripheral power", {}, [this] { m_services->board.setPeripheralPower("rfidReader", false); },
-        {R"(board/power/set {"rfidReader": false})"});
     row("brightness", {}, [this] { m_services->board.setDisplayBrightness(130); }, {R"(board/display/set {"brightness": 130})"});
     row("brightness mode", {}, [this] { m_services->board.setDisplayBrightnessMode("manual"); },
         {R"(board/display/set {"mode": "manual"})"});
     row("mute", {}, [this] { m_services->board.setAudioEnabled(false); }, {R"(board/audio/set {"mute": true})"});
-    // The held delay (0 before any report) is not sent again; the list is read-only.
-    row("shutdown delay", {}, [this] {
-        m_services->board.setDelayShutdownFor(0);
-        m_services->board.setDelayShutdownFor(120);
-    }, {R"(board/config/set {"device": {"delayShutdownFor": 120}})"});
+    // The held delay is not sent again, the list is read-only; LED off has no payload.
     row("held delay", {R"(board/config {"device": {"delayShutdownFor": 120}})"}, [this] {
         m_services->board.setDelayShutdownFor(120);
         m_services->board.setPeripherals({QVariantMap{{"item", "touch"}}});
@@ -377,9 +371,6 @@ void TestManagers::requests_data()
         m_services->inspector.setAudioVolume(55);
         m_services->inspector.setAudioVolume(55);
     }, {R"(inspector/audio/set {"internal": {"volume": 55}})", R"(inspector/audio/set {"internal": {"volume": 55}})"});
-    row("play", {}, [this] { m_services->inspector.audioPlay("/opt/kivo/quillon/No such file.wav"); },
-        {R"(inspector/audio/play {"device": "internal", "filepath": "/opt/kivo/quillon/No such file.wav"})"});
-
     row("clock refresh", {}, [this] { m_services->clock.refresh(); },
         {"device/clock/ntp/status/get", "device/clock/ntp/config/get"});
     // What the service holds is not asked for again; a change carries the rest.
