@@ -40,14 +40,10 @@ private slots:
             LogCapture log;
             Config config(m_path, GUIManager::Defaults);
             QCOMPARE(log.texts(), QStringList { "[Config] Creating default config file : " + m_path });
-            QCOMPARE(config.keys(), GUIManager::Defaults.keys());
         }
-        QSettings file(m_path, QSettings::IniFormat);
-        QCOMPARE(file.childGroups(), (QStringList { "gui", "log", "mqtt", "topics" }));
-        QCOMPARE(file.allKeys().size(), 25);
-
         // Reopened over the file's text, every default keeps its value and type.
         Config reopened(m_path, GUIManager::Defaults);
+        QCOMPARE(reopened.keys(), GUIManager::Defaults.keys());
         for (auto it = GUIManager::Defaults.cbegin(); it != GUIManager::Defaults.cend(); ++it) {
             QCOMPARE(reopened.get(it.key()), it.value());
             QCOMPARE(reopened.get(it.key()).userType(), it.value().userType());
@@ -60,8 +56,6 @@ private slots:
         Config changed(m_path, Defaults);
         QCOMPARE(changed.get("mqtt/port"), QVariant(QStringLiteral("1884")));
         QCOMPARE(changed.get("extra/key"), QVariant(QStringLiteral("x")));
-        QVERIFY(changed.keys().contains("extra/key"));
-        QVERIFY(!changed.get("no/such").isValid());
 
         writeFile(m_path, "[mqtt]\nport=1883\n");
         Config same(m_path, Defaults);
@@ -99,17 +93,16 @@ private slots:
         Config config(m_path, Defaults);
         config.addOverrides({ { "mqtt/host", "override" } });
         const QJsonObject json = config.toJson();
-        QCOMPARE(json.keys(), (QStringList { "log", "mqtt" }));
-        QCOMPARE(json["mqtt"].toObject()["host"].toString(), QString("localhost"));
-        QCOMPARE(json["mqtt"].toObject()["port"].toInt(), 1883);
-        QCOMPARE(json["log"].toObject()["stderr"].toBool(), true);
+        QCOMPARE(json, QJsonDocument::fromJson(R"({"log": {"stderr": true},
+            "mqtt": {"host": "localhost", "port": 1883}})").object());
 
         QSignalSpy changed(&config, &Config::configChanged);
         const auto incoming = QJsonDocument::fromJson(
             R"({"mqtt": {"host": "broker", "port": 1883, "unknown": 1}, "other": {"x": 1}, "plain": 5})").object();
-        QCOMPARE(&config.fromJson(incoming), &config);
+        config.fromJson(incoming);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(changed.at(0).at(0).toMap(), (QVariantMap { { "mqtt/host", "broker" } }));
+        // The override still wins; the file and the JSON form have the new value.
         QCOMPARE(config.get("mqtt/host"), QVariant("override"));
         QCOMPARE(config.toJson()["mqtt"].toObject()["host"].toString(), QString("broker"));
         QCOMPARE(QSettings(m_path, QSettings::IniFormat).value("mqtt/host").toString(), QString("broker"));
@@ -120,32 +113,18 @@ private slots:
         QVERIFY(!QFile::exists(m_path));
     }
 
-    void printAlignsColumns()
+    void printAlignsColumnsAndHidesPasswords()
     {
+        writeFile(m_path, "[mqtt]\npassword=hunter2\n");
         Config config(m_path, Defaults);
         config.addOverrides({ { "log/stderr", false } });
         LogCapture log;
         config.print();
         const QString dashes = "[Config] " + QString(60, '-');
-        QCOMPARE(log.texts().size(), 7);
-        QCOMPARE(log.texts().at(0), dashes);
-        QCOMPARE(log.texts().at(1), "[Config]  SETTINGS (" + m_path + ")");
-        QCOMPARE(log.texts().at(2), dashes);
-        QCOMPARE(log.texts().at(3), QString("[Config]  log/stderr : false"));
-        QCOMPARE(log.texts().at(4), QString("[Config]  mqtt/host  : localhost"));
-        QCOMPARE(log.texts().at(5), QString("[Config]  mqtt/port  : 1883"));
-        QCOMPARE(log.texts().at(6), dashes);
-    }
-
-    void printHidesPasswords()
-    {
-        Config config(m_path, GUIManager::Defaults);
-        config.addOverrides({ { "mqtt/password", "hunter2" } });
-        LogCapture log;
-        config.print();
-        QVERIFY(log.contains("[Config]  " + QString("mqtt/password").leftJustified(20) + " : ********"));
-        for (const QString& line : log.texts())
-            QVERIFY2(!line.contains("hunter2"), qPrintable(line));
+        QCOMPARE(log.texts(), (QStringList { dashes, "[Config]  SETTINGS (" + m_path + ")", dashes,
+                                             "[Config]  log/stderr    : false", "[Config]  mqtt/host     : localhost",
+                                             "[Config]  mqtt/password : ********", "[Config]  mqtt/port     : 1883",
+                                             dashes }));
     }
 
     void unwritableFileKeepsValues()

@@ -32,22 +32,6 @@ void configure(MqttClient& client, quint16 port, int retryMillis = 3000)
     client.setRetryMillis(retryMillis);
 }
 
-// Child mode: connect with a last will and wait to be killed.
-int runWillChild(quint16 port, const QString& topic)
-{
-    MqttClient client;
-    configure(client, port);
-    client.setClientId(QStringLiteral("will-child"));
-    client.setWillTopic(topic);
-    client.setWillMessage("{\"service\": false}");
-    QObject::connect(&client, &MqttClient::connected, [] {
-        fprintf(stdout, "connected\n");
-        fflush(stdout);
-    });
-    client.connect();
-    return QCoreApplication::exec();
-}
-
 // Child mode, in a mount namespace whose resolver asks a name server here
 // that never answers: how long the event loop stood still while the client
 // kept trying a host name, how many queries reached the name server and how
@@ -84,7 +68,7 @@ int runLookupChild()
     tick.start(20);
     clock.start();
     QTimer::singleShot(0, &client, &MqttClient::connect);
-    QTimer::singleShot(3000, qApp, &QCoreApplication::quit);
+    QTimer::singleShot(2000, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();
     printf("still=%lld queries=%d errors=%d\n", longestStill, queries, errors);
     return 0;
@@ -97,56 +81,35 @@ class TestMqttClient : public QObject
     Q_OBJECT
 
 private slots:
-    void publishBeforeConnectFailsSilently();
     void retriesEveryIntervalWhileBrokerIsDown();
-    void subscriptionsFollowConnectedAndSurviveRestart();
-    void messagesArriveWithTopic();
-    void hangingPeerIsAbandoned();
-    void refusedLoginWarnsAndEmitsError();
+    void subscriptionsAndMessages();
     void everyFailedAttemptIsReported_data();
     void everyFailedAttemptIsReported();
-    void encryptionRequestWarnsAndConnectsPlain();
     void nameLookupLeavesTheEventLoopRunning();
-    void willIsRetainedWhenProcessIsKilled();
 };
-
-void TestMqttClient::publishBeforeConnectFailsSilently()
-{
-    LogCapture log;
-    MqttClient client;
-    QSignalSpy errors(&client, &MqttClient::error);
-    QVERIFY(!client.publish("{}", QStringLiteral("a/b")));
-    QVERIFY(log.lines().isEmpty());
-    QCOMPARE(errors.count(), 0);
-    client.subscribe(QStringLiteral("a/#"));
-    QVERIFY(!log.contains(QStringLiteral("Subscribing")));
-}
 
 void TestMqttClient::retriesEveryIntervalWhileBrokerIsDown()
 {
     LogCapture log;
     TestBroker broker;
     MqttClient client;
-    configure(client, broker.port());
+    configure(client, broker.port(), 1000);
     QSignalSpy connected(&client, &MqttClient::connected);
-    QSignalSpy disconnected(&client, &MqttClient::disconnected);
     QSignalSpy errors(&client, &MqttClient::error);
 
     QList<qint64> attempts;
     QElapsedTimer clock;
     clock.start();
-    int seen = 0;
     client.connect();
-    while (clock.elapsed() < 7500) {
-        QTest::qWait(50);
-        const int now = log.count(QStringLiteral("[MqttClient] Connecting to host"));
-        for (; seen < now; ++seen)
+    while (clock.elapsed() < 2500) {
+        QTest::qWait(20);
+        while (attempts.size() < log.count(QStringLiteral("[MqttClient] Connecting to host")))
             attempts.append(clock.elapsed());
     }
     QCOMPARE(attempts.size(), 3);
     for (int i = 1; i < attempts.size(); ++i) {
         const qint64 gap = attempts.at(i) - attempts.at(i - 1);
-        QVERIFY2(gap >= 2950 && gap <= 3600, qPrintable(QString::number(gap)));
+        QVERIFY2(gap >= 950 && gap <= 1600, qPrintable(QString::number(gap)));
     }
     // Each refused attempt is reported, not only the first.
     QCOMPARE(errors.count(), attempts.size());
@@ -157,17 +120,22 @@ void TestMqttClient::retriesEveryIntervalWhileBrokerIsDown()
     QVERIFY(log.contains(QtInfoMsg, QStringLiteral("[MqttClient] Connected to broker 127.0.0.1")));
 }
 
-void TestMqttClient::subscriptionsFollowConnectedAndSurviveRestart()
+void TestMqttClient::subscriptionsAndMessages()
 {
     LogCapture log;
     TestBroker broker;
     QVERIFY(broker.start());
     MqttClient client;
     configure(client, broker.port(), 500);
+    // Before a connection a publish fails quietly.
+    QSignalSpy errors(&client, &MqttClient::error);
+    QVERIFY(!client.publish("{}", QStringLiteral("a/b")));
+    QCOMPARE(errors.count(), 0);
     // A name is looked up; the log keeps the name.
     client.setHostname(QStringLiteral("localhost"));
     client.subscribe(QStringLiteral("svc/#"));
     client.subscribe(QStringLiteral("svc/#"));
+    QVERIFY(!log.contains(QStringLiteral("Subscribing")));
 
     // Whatever listens to connected() runs before the subscriptions renew.
     int subscribeLinesAtConnected = -1;
@@ -181,106 +149,32 @@ void TestMqttClient::subscriptionsFollowConnectedAndSurviveRestart()
     QCOMPARE(subscribeLinesAtConnected, 0);
     QCOMPARE(log.count(QStringLiteral("[MqttClient] Subscribing to 'svc/#' with QoS = 0")), 2);
 
-    MqttPeer peer(broker.port());
-    QVERIFY(peer.connectAndWait());
-    QVERIFY(peer.publish(QStringLiteral("svc/a"), QByteArray("1")));
-    QTRY_VERIFY(received.count() >= 1);
-
     QVERIFY(broker.restart());
     QVERIFY(connected.wait(5000));
     QCOMPARE(log.count(QStringLiteral("Subscribing to 'svc/#'")), 4);
     QVERIFY(log.contains(QStringLiteral("[MqttClient] Disconnected from broker localhost")));
-
-    MqttPeer peer2(broker.port());
-    QVERIFY(peer2.connectAndWait());
-    received.clear();
-    QVERIFY(peer2.publish(QStringLiteral("svc/b"), QByteArray("2")));
-    QTRY_VERIFY(received.count() >= 1);
-    QCOMPARE(received.first().at(1).toByteArray(), QByteArray("svc/b"));
-}
-
-void TestMqttClient::messagesArriveWithTopic()
-{
-    LogCapture log;
-    TestBroker broker;
-    QVERIFY(broker.start());
-    MqttClient client;
-    configure(client, broker.port());
-    QSignalSpy connected(&client, &MqttClient::connected);
-    client.connect();
-    QVERIFY(connected.wait(5000));
-
     MqttPeer peer(broker.port());
     QVERIFY(peer.connectAndWait());
+    QVERIFY(peer.publish(QStringLiteral("svc/b"), QByteArray("2")));
+    QVERIFY(received.wait(3000));
+    QCOMPARE(received.first().at(1).toByteArray(), QByteArray("svc/b"));
+
     QVERIFY(peer.subscribeAndWait(QStringLiteral("out/#")));
     QVERIFY(client.publish("{\"a\": 1}", QStringLiteral("out/x")));
     QVERIFY(peer.waitFor(QStringLiteral("out/x")));
     QCOMPARE(peer.last(QStringLiteral("out/x")), QByteArray("{\"a\": 1}"));
-    QVERIFY(log.contains(QtDebugMsg, QStringLiteral("[MqttClient] Publishing to topic 'out/x' with "
-                                                    "Qos = 0 and Retain = false:\n{\"a\": 1}")));
-
-    QSignalSpy received(&client, &MqttClient::received);
-    client.subscribe(QStringLiteral("in/π"));
-    QTest::qWait(200);
-    QVERIFY(peer.publish(QStringLiteral("in/π"), QByteArray()));
-    QVERIFY(received.wait(3000));
-    QCOMPARE(received.first().at(0).toByteArray(), QByteArray());
-    QCOMPARE(received.first().at(1).toByteArray(), QStringLiteral("in/π").toUtf8());
-
+    // An empty message on a topic beyond ASCII; sent until the subscription is in.
+    received.clear();
+    const QString topic = QStringLiteral("in/π");
+    client.subscribe(topic);
+    QTRY_VERIFY(peer.publish(topic, QByteArray()) && !received.isEmpty());
+    QCOMPARE(received.first(), (QVariantList{QByteArray(), topic.toUtf8()}));
     // An invalid topic is refused by the client.
-    QSignalSpy errors(&client, &MqttClient::error);
+    errors.clear();
     QVERIFY(!client.publish("x", QStringLiteral("bad/#")));
-    QCOMPARE(errors.count(), 1);
-    QCOMPARE(errors.first().at(0).toString(), QStringLiteral("Publish to bad/# failed."));
     client.subscribe(QStringLiteral("bad/#/x"));
-    QCOMPARE(errors.count(), 2);
-    QCOMPARE(errors.last().at(0).toString(), QStringLiteral("Subscription to bad/#/x failed."));
-}
-
-void TestMqttClient::hangingPeerIsAbandoned()
-{
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-    QList<QTcpSocket*> accepted;
-    QObject::connect(&server, &QTcpServer::newConnection, [&] {
-        while (server.hasPendingConnections())
-            accepted.append(server.nextPendingConnection());
-    });
-
-    LogCapture log;
-    MqttClient client;
-    configure(client, server.serverPort(), 400);
-    QSignalSpy disconnected(&client, &MqttClient::disconnected);
-    client.connect();
-    QTRY_COMPARE(accepted.size(), 1);
-    QVERIFY(disconnected.wait(2000));
-    QTRY_COMPARE_WITH_TIMEOUT(accepted.first()->state(), QAbstractSocket::UnconnectedState, 2000);
-    QTRY_VERIFY_WITH_TIMEOUT(accepted.size() >= 2, 3000);
-    QVERIFY(log.count(QStringLiteral("[MqttClient] Connecting to host")) >= 2);
-    qDeleteAll(accepted);
-}
-
-void TestMqttClient::refusedLoginWarnsAndEmitsError()
-{
-    LogCapture log;
-    TestBroker broker;
-    broker.addUser(QStringLiteral("tech"), QStringLiteral("right"));
-    QVERIFY(broker.start());
-    MqttClient client;
-    configure(client, broker.port());
-    client.setUsername(QStringLiteral("tech"));
-    client.setPassword(Secret);
-    QSignalSpy errors(&client, &MqttClient::error);
-    client.connect();
-    QVERIFY(errors.wait(5000));
-    QCOMPARE(errors.first().at(0).toString(), QStringLiteral("Mqtt client error"));
-    const bool badLogin = log.contains(
-        QtWarningMsg, QStringLiteral("[MqttClient] Bad username or password. The data in the "
-                                     "username or password is malformed."));
-    const bool notAuthorized = log.count(QStringLiteral("[MqttClient] Not authorized: ")) > 0;
-    QVERIFY(badLogin || notAuthorized);
-    for (const QString& line : log.texts())
-        QVERIFY2(!line.contains(Secret), qPrintable(line));
+    QCOMPARE(QList<QVariantList>(errors), (QList<QVariantList>{{QStringLiteral("Publish to bad/# failed.")},
+                                                              {QStringLiteral("Subscription to bad/#/x failed.")}}));
 }
 
 void TestMqttClient::everyFailedAttemptIsReported_data()
@@ -292,13 +186,15 @@ void TestMqttClient::everyFailedAttemptIsReported_data()
 }
 
 // One warning and one error per failed attempt, the same failure included
-// (the broker being down is covered above).
+// (the broker being down is covered above); a silent peer is abandoned.
 void TestMqttClient::everyFailedAttemptIsReported()
 {
     QFETCH(QString, fault);
     QFETCH(QString, warning);
     TestBroker broker;
     QTcpServer silent;
+    QList<QTcpSocket*> accepted;
+    QObject::connect(&silent, &QTcpServer::newConnection, [&] { accepted.append(silent.nextPendingConnection()); });
     quint16 port = broker.port();
     if (fault == QLatin1String("password")) {
         broker.addUser(QStringLiteral("tech"), QStringLiteral("right"));
@@ -318,24 +214,15 @@ void TestMqttClient::everyFailedAttemptIsReported()
     client.connect();
     QTRY_VERIFY_WITH_TIMEOUT(disconnected.count() >= 3, 10000);
     QCOMPARE(errors.count(), disconnected.count());
+    QCOMPARE(errors.first().at(0).toString(), QStringLiteral("Mqtt client error"));
     int warnings = 0;
-    for (const LogCapture::Line& line : log.lines())
+    for (const LogCapture::Line& line : log.lines()) {
         warnings += line.type == QtWarningMsg && line.text.startsWith(warning);
+        QVERIFY2(!line.text.contains(Secret), qPrintable(line.text));
+    }
     QCOMPARE(warnings, errors.count());
-}
-
-void TestMqttClient::encryptionRequestWarnsAndConnectsPlain()
-{
-    LogCapture log;
-    TestBroker broker;
-    QVERIFY(broker.start());
-    MqttClient client;
-    configure(client, broker.port());
-    client.setEncrypted(true);
-    QSignalSpy connected(&client, &MqttClient::connected);
-    client.connect();
-    QVERIFY(connected.wait(5000));
-    QVERIFY(log.contains(QtWarningMsg, QStringLiteral("[MqttClient] Encryption not yet supported")));
+    if (!accepted.isEmpty())
+        QTRY_COMPARE(accepted.first()->state(), QAbstractSocket::UnconnectedState);
 }
 
 // A name server that never answers must not freeze the event loop: the
@@ -367,35 +254,10 @@ void TestMqttClient::nameLookupLeavesTheEventLoopRunning()
     QVERIFY2(m.captured(3).toInt() >= 2, qPrintable(output));
 }
 
-void TestMqttClient::willIsRetainedWhenProcessIsKilled()
-{
-    TestBroker broker;
-    QVERIFY(broker.start());
-    const QString topic = QStringLiteral("app/status");
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--will-child"), QString::number(broker.port()), topic});
-    QVERIFY(child.waitForStarted());
-    QByteArray output;
-    QTRY_VERIFY_WITH_TIMEOUT((output += child.readAllStandardOutput()).contains("connected"), 5000);
-    child.kill();
-    child.waitForFinished();
-
-    // Subscribing only now still sees the will: it was retained.
-    QTest::qWait(300);
-    MqttPeer peer(broker.port());
-    QVERIFY(peer.connectAndWait());
-    QVERIFY(peer.client().subscribe(topic, 0));
-    QVERIFY(peer.waitFor(topic));
-    QCOMPARE(peer.last(topic), QByteArray("{\"service\": false}"));
-}
-
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() == 4 && args.at(1) == QLatin1String("--will-child"))
-        return runWillChild(args.at(2).toUShort(), args.at(3));
     if (args.size() == 2 && args.at(1) == QLatin1String("--lookup-child"))
         return runLookupChild();
     TestMqttClient test;

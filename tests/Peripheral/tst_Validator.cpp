@@ -1,20 +1,14 @@
-#include "Common/MqttClient.h"
 #include "Model/Transaction.h"
 #include "Peripheral/Validator.h"
 
+#include "BrokerSession.h"
 #include "LogCapture.h"
-#include "MqttPeer.h"
-#include "TestBroker.h"
 
 #include <QJsonDocument>
 #include <QPointer>
-#include <QQmlContext>
-#include <QQmlEngine>
-#include <QQmlExpression>
 #include <QSignalSpy>
 #include <QTest>
 
-using manager::MqttClient;
 using manager::Validator;
 
 namespace {
@@ -57,72 +51,54 @@ private slots:
     void disconnectTakesItOffline();
 
 private:
-    bool settle();
     // Status and reason as the manager announces them, in signal order.
     QStringList recordSignals();
     void sendStatus(const QJsonObject& message);
+    bool settle();
 
-    TestBroker* m_broker = nullptr;
-    MqttClient* m_mqtt = nullptr;
-    Validator* m_validator = nullptr;
+    std::unique_ptr<BrokerSession> m_session;
+    std::unique_ptr<Validator> m_validator;
     MqttPeer* m_peer = nullptr;
     QStringList m_signals;
     const QString m_base = QStringLiteral("kivo/blm");
-    int m_markers = 0;
 };
 
 void TestValidator::init()
 {
-    m_broker = new TestBroker;
-    QVERIFY(m_broker->start());
-    m_mqtt = new MqttClient;
-    m_mqtt->setHostname(m_broker->host());
-    m_mqtt->setPort(m_broker->port());
-    m_validator = new Validator(*m_mqtt, m_base);
-    QSignalSpy connected(m_mqtt, &MqttClient::connected);
-    m_mqtt->connect();
-    QVERIFY(connected.wait(5000));
-    m_peer = new MqttPeer(m_broker->port());
-    QVERIFY(m_peer->connectAndWait());
-    QVERIFY(m_peer->subscribeAndWait(QStringLiteral("kivo/#")));
-    QVERIFY(settle());
-    m_peer->clear();
+    m_session = std::make_unique<BrokerSession>();
+    QVERIFY(m_session->start());
+    m_validator = std::make_unique<Validator>(m_session->client(), m_base);
+    QVERIFY(m_session->connect(QStringLiteral("kivo/#")));
+    m_peer = &m_session->peer();
     m_signals.clear();
-    connect(m_validator, &Validator::statusChanged, this, [this] {
+    connect(m_validator.get(), &Validator::statusChanged, this, [this] {
         m_signals << QStringLiteral("status %1 (reason was '%2')").arg(m_validator->status(), m_validator->reason());
     });
-    connect(m_validator, &Validator::reasonChanged, this, [this] {
+    connect(m_validator.get(), &Validator::reasonChanged, this, [this] {
         m_signals << QStringLiteral("reason %1 %2").arg(m_validator->reasonCode(), m_validator->reason());
     });
 }
 
 void TestValidator::cleanup()
 {
-    delete m_peer;
-    delete m_validator;
-    delete m_mqtt;
-    delete m_broker;
+    m_validator.reset();
+    m_session.reset();
 }
 
-// "/rfid/removed" is subscribed but carries no behaviour: a marker there
-// coming back means everything before it has been handled.
+// The validator reads every message its client gets, the shared round-trip
+// marker included; "/rfid/removed" is subscribed but carries no behaviour.
 bool TestValidator::settle()
 {
-    QSignalSpy received(m_mqtt, &MqttClient::received);
+    QSignalSpy received(&m_session->client(), &manager::MqttClient::received);
     const QString marker = m_base + QStringLiteral("/rfid/removed");
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        m_peer->publish(marker, QJsonObject{{"marker", ++m_markers}});
-        const bool back = QTest::qWaitFor([&] {
-            for (const auto& args : received) {
-                if (args.at(1).toByteArray() == marker.toUtf8())
-                    return true;
-            }
-            return false;
-        }, 300);
-        if (back)
-            return true;
-    }
-    return false;
+    m_peer->publish(marker, QByteArray("{}"));
+    return QTest::qWaitFor([&] {
+        for (const auto& args : received) {
+            if (args.at(1).toByteArray() == marker.toUtf8())
+                return true;
+        }
+        return false;
+    }, 5000);
 }
 
 QStringList TestValidator::recordSignals()
@@ -141,49 +117,36 @@ void TestValidator::sendStatus(const QJsonObject& message)
 void TestValidator::statusRules()
 {
     LogCapture log;
-    sendStatus(statusMessage(flags(true, false, false, false, false)));
-    QCOMPARE(recordSignals(), QStringList{"status init (reason was '')"});
+    const auto expect = [&](const QJsonObject& message, const QStringList& announced) {
+        sendStatus(message);
+        QCOMPARE(recordSignals(), announced);
+    };
+    expect(statusMessage(flags(true, false, false, false, false)), {"status init (reason was '')"});
     QCOMPARE(m_validator->vehicle(), QStringLiteral("BUS-12"));
     QCOMPARE(m_validator->route(), QStringLiteral("Line 4"));
-
-    sendStatus(statusMessage(flags(false, false, true, true, true), 4));
-    QCOMPARE(recordSignals(), (QStringList{"status offline (reason was '')", "reason #0003 RFID firmware is updating"}));
-
-    sendStatus(statusMessage(flags(false, false, true, true, true), 1));
-    QCOMPARE(recordSignals(), QStringList{"reason #0004 RFID is not operational"});
-
+    expect(statusMessage(flags(false, false, true, true, true), 4),
+           {"status offline (reason was '')", "reason #0003 RFID firmware is updating"});
+    expect(statusMessage(flags(false, false, true, true, true), 1), {"reason #0004 RFID is not operational"});
     // NTP outranks the missing route.
-    sendStatus(statusMessage(withNtp(flags(false, true, false, true, true), false)));
-    QCOMPARE(recordSignals(), QStringList{"reason #0007 NTP not synchronized"});
-
-    sendStatus(statusMessage(flags(false, true, false, true, true)));
-    QCOMPARE(recordSignals(), (QStringList{"status out-of-service (reason was 'NTP not synchronized')",
-                                           "reason #0006 No route"}));
-
-    sendStatus(statusMessage(flags(false, true, true, false, false)));
-    QCOMPARE(recordSignals(), (QStringList{"status degraded (reason was 'No route')",
-                                           "reason #0005 OBC lost,Barcode not operational"}));
+    expect(statusMessage(withNtp(flags(false, true, false, true, true), false)), {"reason #0007 NTP not synchronized"});
+    expect(statusMessage(flags(false, true, false, true, true)),
+           {"status out-of-service (reason was 'NTP not synchronized')", "reason #0006 No route"});
+    expect(statusMessage(flags(false, true, true, false, false)),
+           {"status degraded (reason was 'No route')", "reason #0005 OBC lost,Barcode not operational"});
     QVERIFY(log.contains(QtWarningMsg, QStringLiteral("[Validator] Validator status is : degraded")));
-
-    sendStatus(statusMessage(flags(false, true, true, true, false)));
-    QCOMPARE(recordSignals(), QStringList{"reason #0005 OBC lost"});
-
-    sendStatus(statusMessage(withNtp(flags(false, true, true, true, true), true)));
-    QCOMPARE(recordSignals(), (QStringList{"status online (reason was 'OBC lost')", "reason  "}));
-
+    expect(statusMessage(flags(false, true, true, true, false)), {"reason #0005 OBC lost"});
+    expect(statusMessage(withNtp(flags(false, true, true, true, true), true)),
+           {"status online (reason was 'OBC lost')", "reason  "});
     log.clear();
-    sendStatus(statusMessage(withNtp(flags(false, true, true, true, true), true)));
-    QCOMPARE(recordSignals(), QStringList());
+    expect(statusMessage(withNtp(flags(false, true, true, true, true), true)), {});
     QCOMPARE(log.count(QStringLiteral("Validator status is")), 0);
 
     // Service down: vehicle and route stay, the reader record still follows.
     QJsonObject down = statusMessage(flags(false, true, true, true, true), 5, false);
     down.insert(QStringLiteral("obu"), QJsonObject{{"vehicleUuid", "BUS-99"}});
-    sendStatus(down);
-    QCOMPARE(recordSignals(), (QStringList{"status offline (reason was '')", "reason #0002 BLM service down"}));
+    expect(down, {"status offline (reason was '')", "reason #0002 BLM service down"});
     QCOMPARE(m_validator->vehicle(), QStringLiteral("BUS-12"));
     QCOMPARE(m_validator->rfid()->state(), QStringLiteral("Error"));
-
     // Missing members read as false.
     sendStatus(QJsonObject{{"service", true}});
     QCOMPARE(m_validator->reasonCode(), QStringLiteral("#0004"));
@@ -193,18 +156,17 @@ void TestValidator::statusRules()
 void TestValidator::cardEventsAndDispatch()
 {
     LogCapture log;
-    QSignalSpy retry(m_validator, &Validator::cardRetry);
-    QSignalSpy removed(m_validator, &Validator::cardRemoved);
-    QSignalSpy detected(m_validator, &Validator::cardDetected);
-    QSignalSpy maintenance(m_validator, &Validator::maintenanceBarcodeScanned);
-    QList<QVariantMap> results;
-    connect(m_validator, &Validator::ticketValidated, this,
-            [&results](const Transaction& t) { results << t.toMap(); });
+    QSignalSpy retry(m_validator.get(), &Validator::cardRetry);
+    QSignalSpy removed(m_validator.get(), &Validator::cardRemoved);
+    QSignalSpy detected(m_validator.get(), &Validator::cardDetected);
+    QSignalSpy maintenance(m_validator.get(), &Validator::maintenanceBarcodeScanned);
+    QStringList results;
+    connect(m_validator.get(), &Validator::ticketValidated, this, [&results](const Transaction& t) {
+        results << QStringLiteral("%1 %2: %3").arg(t.valid() ? "valid" : "refused", t.fareProduct(), t.denyReason());
+    });
 
+    // Malformed: logged once, nothing emitted; an empty message is an empty object.
     m_peer->publish(m_base + QStringLiteral("/rfid/retry"), QByteArray("not json"));
-    QVERIFY(settle());
-    QCOMPARE(retry.count(), 0);
-    QCOMPARE(log.count(QStringLiteral("[Validator] Failed to parse JSON message: ")), 1);
     m_peer->publish(m_base + QStringLiteral("/rfid/retry"), QByteArray());
     m_peer->publish(QStringLiteral("kivo/rfid/card/removed"), QByteArray("{broken"));
     for (int type : {4, 12, 32768})
@@ -221,21 +183,12 @@ void TestValidator::cardEventsAndDispatch()
 
     QCOMPARE(retry.count(), 1);
     QCOMPARE(removed.count(), 1);
-    QCOMPARE(log.count(QStringLiteral("Failed to parse JSON message")), 1);
-    QCOMPARE(detected.count(), 3);
-    QCOMPARE(detected.at(0), (QVariantList{"04A1B2", "MIFARE Classic 1K"}));
-    QCOMPARE(detected.at(1).at(1).toString(), QStringLiteral("Unknown"));
-    QCOMPARE(detected.at(2).at(1).toString(), QStringLiteral("Other"));
+    QCOMPARE(log.count(QStringLiteral("[Validator] Failed to parse JSON message: ")), 1);
+    QCOMPARE(QList<QVariantList>(detected), (QList<QVariantList>{{"04A1B2", "MIFARE Classic 1K"}, {"04A1B2", "Unknown"}, {"04A1B2", "Other"}}));
     QCOMPARE(maintenance.count(), 1);
-    QCOMPARE(maintenance.at(0).at(0).toJsonObject().value("validator").toObject().value("obc").toString(),
-             QStringLiteral("mqtt://obu:1883"));
-
-    QCOMPARE(results.size(), 3);
-    QCOMPARE(results.at(0).value("valid").toBool(), true);
-    QCOMPARE(results.at(0).value("fareProduct").toString(), QStringLiteral("10 trips"));
-    QCOMPARE(results.at(1).value("denyReason").toString(), QStringLiteral("The ticket has already been validated"));
-    QCOMPARE(results.at(2).value("valid").toBool(), false);
-    QCOMPARE(results.at(2).value("denyReason").toString(), QStringLiteral("Unknown Error"));
+    QCOMPARE(maintenance.at(0).at(0).toJsonObject(), (QJsonObject{{"validator", QJsonObject{{"obc", "mqtt://obu:1883"}}}}));
+    QCOMPARE(results, (QStringList{"valid 10 trips: Unknown Error", "refused : The ticket has already been validated",
+                                   "refused : Unknown Error"}));
 }
 
 void TestValidator::readerRecordsAndRequests()
@@ -250,18 +203,16 @@ void TestValidator::readerRecordsAndRequests()
     ValidatorRfid* rfid = m_validator->rfid();
     ValidatorBarcode* barcode = m_validator->barcode();
     QCOMPARE(rfid->deviceUid(), QStringLiteral("DEV-1"));
-    QCOMPARE(barcode->firmware(), QStringLiteral("BC-7"));
 
-    // Searching: already enabled, so only the disable request goes out.
+    // Searching: enabled, slots and modules; the status keeps what only the info tells.
     QSignalSpy samChanged(rfid, &ValidatorRfid::samChanged);
     QJsonObject status = statusMessage(flags(false, true, true, true, true), 2);
-    QJsonObject device{
+    status.insert(QStringLiteral("device"), QJsonObject{
         {"barcode", QJsonObject{{"active", false}}},
         {"rfid", QJsonObject{{"active", true}, {"state", 2}, {"slots", QJsonArray{true, false, true}},
                              {"model", "ignored without firmware"},
                              {"sams", QJsonArray{QJsonObject{{"slot", 1}, {"atr", "3B8F"}, {"production", "2023-06-14"}},
-                                                 QJsonObject{{"slot", 2}, {"production", "14/06/2023"}}}}}}};
-    status.insert(QStringLiteral("device"), device);
+                                                 QJsonObject{{"slot", 2}, {"production", "14/06/2023"}}}}}}});
     sendStatus(status);
     QVERIFY(rfid->enabled());
     QCOMPARE(rfid->numberOfSlots(), 3);
@@ -269,15 +220,9 @@ void TestValidator::readerRecordsAndRequests()
     QCOMPARE(samChanged.count(), 1);
     QPointer<SAM> first = rfid->sam();
     QVERIFY(first);
-    QCOMPARE(first->slot(), 1);
-    QCOMPARE(first->atr(), QStringLiteral("3B8F"));
     QCOMPARE(first->production(), QDate(2023, 6, 14));
     QVERIFY(!first->parent()->findChildren<SAM*>().last()->production().isValid());
-    // QML follows the record pointers down to the module.
-    QQmlEngine engine;
-    engine.rootContext()->setContextProperty(QStringLiteral("validatorManager"), m_validator);
-    QQmlExpression atr(engine.rootContext(), nullptr, QStringLiteral("validatorManager.rfid.sam.atr"));
-    QCOMPARE(atr.evaluate().toString(), QStringLiteral("3B8F"));
+    QCOMPARE(first->atr(), QStringLiteral("3B8F"));
     QVERIFY(!barcode->active());
     QVERIFY(barcode->enabled());
     QCOMPARE(barcode->firmware(), QStringLiteral("BC-7"));
@@ -331,7 +276,6 @@ void TestValidator::readerRequestsOnlyChangeTheState()
     QStringList topics;
     for (const MqttPeer::Message& m : m_peer->messages())
         topics << m.topic;
-    // The peer also hears the markers of the round trip.
     topics.removeAll(m_base + QStringLiteral("/rfid/removed"));
     QCOMPARE(topics, QStringList{sent});
     QCOMPARE(m_peer->last(sent), payload);
@@ -340,7 +284,7 @@ void TestValidator::readerRequestsOnlyChangeTheState()
 void TestValidator::configuration()
 {
     LogCapture log;
-    QSignalSpy configChanged(m_validator, &Validator::configChanged);
+    QSignalSpy configChanged(m_validator.get(), &Validator::configChanged);
     const QString set = m_base + QStringLiteral("/config/set");
     const auto receive = [this](const QJsonValue& port, const QJsonValue& passback, const QJsonValue& qr) {
         m_peer->publish(m_base + QStringLiteral("/config"), QJsonObject{
@@ -357,19 +301,16 @@ void TestValidator::configuration()
     QVERIFY(config->passbackQrEnabled());
     QCOMPARE(configChanged.count(), 1);
     QVERIFY(log.contains(QtWarningMsg, QStringLiteral("[Validator] OBU URL         : mqtt://tech@obu.local:1883")));
-    QVERIFY(log.contains(QtWarningMsg, QStringLiteral("[Validator] Passback Time   : 30 sec(s)")));
-    QVERIFY(log.contains(QtWarningMsg, QStringLiteral("[Validator] Passback QR En  : true")));
     QCOMPARE(log.texts().filter(QStringLiteral("[Validator]")).filter(QStringLiteral("s3cr")), QStringList());
 
     // The set request carries numbers and a boolean, and the credentials as received.
     m_validator->saveConfig();
     QVERIFY(m_peer->waitFor(set));
-    QJsonObject sent = m_peer->lastJson(set);
+    const QJsonObject sent = m_peer->lastJson(set);
     QCOMPARE(sent.value("blm").toObject(),
              (QJsonObject{{"obu_host", "obu.local"}, {"obu_username", "tech"}, {"obu_password", "s3cr%41t@x"},
                           {"obu_port", 1883}}));
     QCOMPARE(sent.value("validator").toObject(), (QJsonObject{{"passbackTime", 30}, {"qr_passback", true}}));
-    QVERIFY(sent.value("validator").toObject().value("qr_passback").isBool());
 
     for (const QJsonValue& noPort : {QJsonValue(1883), QJsonValue("0"), QJsonValue(""), QJsonValue("x1")}) {
         receive(noPort, 45, "True");
@@ -378,13 +319,6 @@ void TestValidator::configuration()
     QCOMPARE(config->passbackSecs(), 0);
     QVERIFY(!config->passbackQrEnabled());
     QCOMPARE(configChanged.count(), 5);
-
-    m_peer->clear();
-    m_validator->saveConfig();
-    QVERIFY(m_peer->waitFor(set));
-    sent = m_peer->lastJson(set);
-    QCOMPARE(sent.value("blm").toObject().value("obu_port"), QJsonValue(-1));
-    QCOMPARE(sent.value("validator").toObject().value("passbackTime"), QJsonValue(0));
 
     m_validator->refreshConfig();
     QVERIFY(m_peer->waitFor(m_base + QStringLiteral("/config/get")));
@@ -396,8 +330,8 @@ void TestValidator::disconnectTakesItOffline()
     sendStatus(statusMessage(flags(false, true, true, true, true)));
     QCOMPARE(m_validator->status(), QStringLiteral("online"));
     recordSignals();
-    QSignalSpy reason(m_validator, &Validator::reasonChanged);
-    m_broker->stop();
+    QSignalSpy reason(m_validator.get(), &Validator::reasonChanged);
+    m_session->broker().stop();
     QVERIFY(reason.wait(5000));
     QCOMPARE(recordSignals(), (QStringList{"status offline (reason was '')", "reason #0001 MQTT Disconnected"}));
     QCOMPARE(m_validator->route(), QStringLiteral("Line 4"));
