@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QProcess>
-#include <QSerialPortInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,11 +103,8 @@ private slots:
     void usbRows();
     void checksOnTimerAndSignalsOnlyChanges();
     void serialLoopback();
-    void portList();
-    void boardRules_data();
-    void boardRules();
-    void samRules_data();
-    void samRules();
+    void rules_data();
+    void rules();
     void linkAndServicesRelayed();
     void reportFileAndQr();
     void reportSaveFailures();
@@ -118,13 +114,16 @@ private:
     QString saveAndWait(bool* ok);
     QString usbRoot() const { return m_dir->filePath(QStringLiteral("usb")); }
 
+    struct Bus {
+        manager::MqttClient mqtt;
+        manager::Board board{mqtt, BoardBase};
+        manager::Network network{mqtt, QStringLiteral("kivo/network")};
+        manager::Validator validator{mqtt, BlmBase};
+    };
     // Started by the first case that feeds the managers; the checks of
     // files, USB and serial ports have no use for the bus.
     TestBroker m_broker;
-    std::unique_ptr<manager::MqttClient> m_mqtt;
-    std::unique_ptr<manager::Board> m_board;
-    std::unique_ptr<manager::Network> m_network;
-    std::unique_ptr<manager::Validator> m_validator;
+    std::unique_ptr<Bus> m_bus;
     std::unique_ptr<MqttPeer> m_peer;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Diagnostics> m_diag;
@@ -133,25 +132,18 @@ private:
 
 void TestDiagnostics::init()
 {
-    m_mqtt = std::make_unique<manager::MqttClient>();
-    m_board = std::make_unique<manager::Board>(*m_mqtt, BoardBase);
-    m_network = std::make_unique<manager::Network>(*m_mqtt, QStringLiteral("kivo/network"));
-    m_validator = std::make_unique<manager::Validator>(*m_mqtt, BlmBase);
+    m_bus = std::make_unique<Bus>();
     m_dir = std::make_unique<QTemporaryDir>();
-    m_diag = std::make_unique<Diagnostics>(m_deviceId, *m_board, *m_network, *m_validator);
+    m_diag = std::make_unique<Diagnostics>(m_deviceId, m_bus->board, m_bus->network, m_bus->validator);
     m_diag->setSysfsRoot(usbRoot());
     m_diag->setSdCardPath(m_dir->filePath(QStringLiteral("mmcblk1p1")));
-    m_diag->setVirtualPortPath(m_dir->filePath(QStringLiteral("vcom")));
 }
 
 void TestDiagnostics::cleanup()
 {
     m_diag.reset();
     m_peer.reset();
-    m_validator.reset();
-    m_network.reset();
-    m_board.reset();
-    m_mqtt.reset();
+    m_bus.reset();
     m_dir.reset();
 }
 
@@ -159,12 +151,12 @@ void TestDiagnostics::cleanup()
 // after it has come back through the same client.
 void TestDiagnostics::publish(const QString& topic, const QJsonObject& payload)
 {
-    QSignalSpy retry(m_validator.get(), &manager::Validator::cardRetry);
+    QSignalSpy retry(&m_bus->validator, &manager::Validator::cardRetry);
     if (!m_peer) {
         QVERIFY(m_broker.isRunning() || m_broker.start());
-        m_mqtt->setHostname(m_broker.host());
-        m_mqtt->setPort(m_broker.port());
-        m_mqtt->connect();
+        m_bus->mqtt.setHostname(m_broker.host());
+        m_bus->mqtt.setPort(m_broker.port());
+        m_bus->mqtt.connect();
         m_peer = std::make_unique<MqttPeer>(m_broker.port());
         QVERIFY(m_peer->connectAndWait());
         // Connected is not subscribed: the first notice to come back shows
@@ -260,68 +252,46 @@ void TestDiagnostics::serialLoopback()
     }
 }
 
-void TestDiagnostics::portList()
+void TestDiagnostics::rules_data()
 {
-    QStringList system{QStringLiteral("NONE")};
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        system.append(info.portName());
-    QSignalSpy changed(m_diag.get(), &Diagnostics::serialPortsChanged);
-    m_diag->start();
-    QCOMPARE(m_diag->serialPorts(), system);
-    writeFile(m_dir->filePath(QStringLiteral("vcom")), "");
-    m_diag->start();
-    m_diag->start();
-    m_diag->stop();
-    QCOMPARE(m_diag->serialPorts(), system + QStringList{m_dir->filePath(QStringLiteral("vcom"))});
-    QCOMPARE(changed.count(), 2);
-}
-
-void TestDiagnostics::boardRules_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QJsonValue>("value");
+    QTest::addColumn<QString>("topic");
+    QTest::addColumn<QJsonObject>("payload");
+    QTest::addColumn<QString>("property");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("temperature at low bound") << "temperature" << QJsonValue(15.0) << "ERROR";
-    QTest::newRow("temperature just above") << "temperature" << QJsonValue(15.1) << "OK";
-    QTest::newRow("temperature just below high") << "temperature" << QJsonValue(69.9) << "OK";
-    QTest::newRow("temperature at high bound") << "temperature" << QJsonValue(70.0) << "ERROR";
-    QTest::newRow("voltage at low bound") << "voltage" << QJsonValue(9.0) << "ERROR";
-    QTest::newRow("voltage just above") << "voltage" << QJsonValue(9.1) << "OK";
-    QTest::newRow("voltage at high bound") << "voltage" << QJsonValue(40.0) << "ERROR";
-    QTest::newRow("pole id empty") << "poleId" << QJsonValue("") << "MISSING";
-    QTest::newRow("pole id of sixteen zeros") << "poleId" << QJsonValue(QString(16, '0')) << "ERROR";
-    QTest::newRow("pole id of fifteen zeros") << "poleId" << QJsonValue(QString(15, '0')) << "OK";
-}
-
-void TestDiagnostics::boardRules()
-{
-    QFETCH(QString, field);
-    QFETCH(QJsonValue, value);
-    QFETCH(QString, expected);
-    publish(BoardBase + QStringLiteral("/status"), boardStatus({{field, value}}));
-    QCOMPARE(m_diag->property(qPrintable(field)).toString(), expected);
-}
-
-void TestDiagnostics::samRules_data()
-{
-    QTest::addColumn<bool>("active");
-    QTest::addColumn<QJsonArray>("sams");
-    QTest::addColumn<QString>("expected");
+    const auto board = [](const char* name, const char* field, const QJsonValue& value, const char* expected) {
+        QTest::newRow(name) << BoardBase + "/status" << boardStatus({{field, value}}) << field << expected;
+    };
+    board("temperature at low bound", "temperature", 15.0, "ERROR");
+    board("temperature just above", "temperature", 15.1, "OK");
+    board("temperature just below high", "temperature", 69.9, "OK");
+    board("temperature at high bound", "temperature", 70.0, "ERROR");
+    board("voltage at low bound", "voltage", 9.0, "ERROR");
+    board("voltage just above", "voltage", 9.1, "OK");
+    board("voltage at high bound", "voltage", 40.0, "ERROR");
+    board("pole id empty", "poleId", "", "MISSING");
+    board("pole id of sixteen zeros", "poleId", QString(16, '0'), "ERROR");
+    board("pole id of fifteen zeros", "poleId", QString(15, '0'), "OK");
     const QJsonObject good{{"slot", 0}, {"uid", "SAM-0042"}, {"atr", "3B8F8001"}};
-    QTest::newRow("present") << true << QJsonArray{good} << "OK";
-    QTest::newRow("no answer to reset") << true << QJsonArray{QJsonObject{{"uid", "SAM-0043"}, {"atr", ""}}} << "ERROR";
-    QTest::newRow("no sam") << true << QJsonArray{} << "MISSING";
-    QTest::newRow("reader inactive") << false << QJsonArray{good} << "ERROR";
+    const auto blm = [](const char* name, bool active, const QJsonArray& sams, const char* property,
+                        const char* expected) {
+        QTest::newRow(name) << BlmBase + "/status" << blmStatus(active, sams) << property << expected;
+    };
+    blm("sam present", true, {good}, "sam", "OK");
+    blm("sam without answer to reset", true, {QJsonObject{{"uid", "SAM-0043"}, {"atr", ""}}}, "sam", "ERROR");
+    blm("no sam", true, {}, "sam", "MISSING");
+    blm("sam in an inactive reader", false, {good}, "sam", "ERROR");
+    blm("reader inactive", false, {good}, "rfidService", "ERROR");
 }
 
-void TestDiagnostics::samRules()
+// What a manager reports, judged against the thresholds and rules.
+void TestDiagnostics::rules()
 {
-    QFETCH(bool, active);
-    QFETCH(QJsonArray, sams);
+    QFETCH(QString, topic);
+    QFETCH(QJsonObject, payload);
+    QFETCH(QString, property);
     QFETCH(QString, expected);
-    publish(BlmBase + QStringLiteral("/status"), blmStatus(active, sams));
-    QCOMPARE(m_diag->sam(), expected);
-    QCOMPARE(m_diag->rfidService(), QString(active ? "OK" : "ERROR"));
+    publish(topic, payload);
+    QCOMPARE(m_diag->property(qPrintable(property)).toString(), expected);
 }
 
 // Each result follows its manager and is announced once per change.

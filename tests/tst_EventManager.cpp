@@ -11,16 +11,16 @@
 
 namespace {
 
-// Writes `count` events the way the log stores them, one second apart,
+// Writes `count` events the way the log stores them, `step` seconds apart,
 // ending at `last`.
-void writeEvents(const QString& path, int count, const QDateTime& last)
+void writeEvents(const QString& path, int count, const QDateTime& last, int step = 1)
 {
     QSettings file(path, QSettings::IniFormat);
     file.beginWriteArray(QStringLiteral("events"), count);
     for (int i = 0; i < count; ++i) {
         file.setArrayIndex(i);
         file.setValue(QStringLiteral("name"), QStringLiteral("E%1").arg(i));
-        file.setValue(QStringLiteral("timestamp"), last.addSecs(i - count + 1));
+        file.setValue(QStringLiteral("timestamp"), last.addSecs(qint64(i - count + 1) * step));
     }
     file.endArray();
 }
@@ -54,7 +54,6 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_config = std::make_unique<Config>(m_dir->filePath(QStringLiteral("gui.conf")), GUIManager::Defaults);
         m_path = m_dir->filePath(QStringLiteral("events.ini"));
     }
     void keepsTheNewestThousandOnFile();
@@ -66,7 +65,8 @@ private slots:
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Config> m_config;
+    QTemporaryDir m_configDir;
+    Config m_config{m_configDir.filePath(QStringLiteral("gui.conf")), GUIManager::Defaults};
     QString m_path;
 };
 
@@ -74,7 +74,7 @@ void TestEventManager::keepsTheNewestThousandOnFile()
 {
     writeEvents(m_path, 1500, QDateTime::currentDateTime().addSecs(-60));
     {
-        EventManager manager(*m_config, nullptr, m_path);
+        EventManager manager(m_config, nullptr, m_path);
         QCOMPARE(manager.events().size(), 1000);
         QCOMPARE(manager.events().first()->name(), QStringLiteral("E500"));
         // Retention found nothing, so the file was left alone.
@@ -91,7 +91,7 @@ void TestEventManager::keepsTheNewestThousandOnFile()
         QTRY_VERIFY(oldest.isNull());
     }
     // What was written reads back whole.
-    EventManager reread(*m_config, nullptr, m_path);
+    EventManager reread(m_config, nullptr, m_path);
     const Event* p1 = reread.events().at(998);
     QCOMPARE(p1->name() + "|" + p1->category() + "|" + p1->description(), QStringLiteral("P1|Board|line 1\nline 2"));
     QVERIFY(qAbs(p1->timestamp().secsTo(QDateTime::currentDateTime())) < 60);
@@ -105,7 +105,7 @@ void TestEventManager::unwritableFileKeepsEventsInMemory()
     blocker.close();
     const QString path = blocker.fileName() + QStringLiteral("/events.ini");
     LogCapture log;
-    EventManager manager(*m_config, nullptr, path);
+    EventManager manager(m_config, nullptr, path);
     manager.push(makeEvent(QStringLiteral("P1"), QDateTime::currentDateTime().addSecs(-10)));
     manager.push(makeEvent(QStringLiteral("P2"), QDateTime::currentDateTime()));
     QVERIFY(log.contains(QtWarningMsg, QStringLiteral("[EventManager] WARN: Cannot write events file : ") + path
@@ -115,20 +115,10 @@ void TestEventManager::unwritableFileKeepsEventsInMemory()
 
 void TestEventManager::retentionAtStartUp()
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    {
-        QSettings file(m_path, QSettings::IniFormat);
-        file.beginWriteArray(QStringLiteral("events"), 3);
-        const QStringList stored{"old", "exactly30", "recent"};
-        for (int i = 0; i < stored.size(); ++i) {
-            file.setArrayIndex(i);
-            file.setValue(QStringLiteral("name"), stored.at(i));
-            file.setValue(QStringLiteral("timestamp"), now.addDays(i - 31));
-        }
-        file.endArray();
-    }
-    EventManager manager(*m_config, nullptr, m_path);
-    QCOMPARE(names(manager), QStringList{QStringLiteral("recent")});
+    // 31, 30 and 29 days old: only the last one is kept.
+    writeEvents(m_path, 3, QDateTime::currentDateTime().addDays(-29), 86400);
+    EventManager manager(m_config, nullptr, m_path);
+    QCOMPARE(names(manager), QStringList{QStringLiteral("E2")});
     QCOMPARE(storedCount(m_path), 1);
     // The bound itself is inclusive.
     manager.clear(manager.events().first()->timestamp());
@@ -138,7 +128,7 @@ void TestEventManager::retentionAtStartUp()
 
 void TestEventManager::filters()
 {
-    EventManager manager(*m_config, nullptr, m_path);
+    EventManager manager(m_config, nullptr, m_path);
     const QDateTime now = QDateTime::currentDateTime();
     manager.push(makeEvent(QStringLiteral("Ignition off"), now.addSecs(-7000)));
     manager.push(makeEvent(QStringLiteral("Application started"), now.addSecs(-100)));
@@ -173,7 +163,7 @@ void TestEventManager::periods()
 {
     QFETCH(QString, period);
     QFETCH(QStringList, shown);
-    EventManager manager(*m_config, nullptr, m_path);
+    EventManager manager(m_config, nullptr, m_path);
     const QDate today = QDate::currentDate();
     manager.push(makeEvent(QStringLiteral("too old"), QDateTime(today.addDays(-7), QTime(0, 0)).addMSecs(-1)));
     manager.push(makeEvent(QStringLiteral("week"), QDateTime(today.addDays(-7), QTime(0, 0, 1))));

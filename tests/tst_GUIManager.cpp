@@ -80,6 +80,7 @@ class TestGUIManager : public QObject
 private slots:
     void init();
     void cleanup();
+    void brokerOutOfReach();
     void idleScreenFollowsValidatorStatus();
     void resultScreensAndSounds();
     void maintenanceSession_data();
@@ -109,7 +110,6 @@ private:
 
 void TestGUIManager::init()
 {
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.21"));
     m_app = std::make_unique<AppWindow>();
     // The display-off timer as it ships.
     const QString displayOff = QStringLiteral("gui/displayOffMin");
@@ -155,6 +155,16 @@ void TestGUIManager::status(const QJsonObject& payload, const QString& screen)
 QString TestGUIManager::lastEvent() const
 {
     return m_gui->eventLog().events().last()->name();
+}
+
+// A failed first connection shows out of order.
+void TestGUIManager::brokerOutOfReach()
+{
+    m_config->set(QStringLiteral("mqtt/port"), TestBroker::freePort());
+    m_gui = new GUIManager(*m_config);
+    QCOMPARE(m_gui->message(), QStringLiteral("Connecting"));
+    QTRY_COMPARE(m_gui->screen(), QStringLiteral("OutOfOrder"));
+    QCOMPARE(m_gui->message(), QStringLiteral("Disconnected"));
 }
 
 void TestGUIManager::idleScreenFollowsValidatorStatus()
