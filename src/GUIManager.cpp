@@ -296,9 +296,14 @@ EventManager& GUIManager::eventLog()
     return m_eventLog;
 }
 
-bool GUIManager::isDisplayOffTimerActive() const
+int GUIManager::displayOffRemainingMillis() const
 {
-    return m_displayOffTimer.isActive();
+    return m_displayOffTimer.isActive() ? m_displayOffTimer.remainingTime() : -1;
+}
+
+void GUIManager::setDisplayOffMinuteMillis(int millis)
+{
+    m_displayOffMinuteMillis = millis;
 }
 
 // ---- slots for the pages
@@ -930,7 +935,7 @@ void GUIManager::onScreenChanged()
     }
     info() << "Staring Display OFF timer : " << minutes << " min(s)";
     m_displayOffTimer.setSingleShot(true);
-    m_displayOffTimer.start(minutes * 60000);
+    m_displayOffTimer.start(minutes * m_displayOffMinuteMillis);
 }
 
 void GUIManager::onDisplayOffTimeout()

@@ -87,7 +87,10 @@ public:
     QQmlApplicationEngine& engine();
     SessionManager& session();
     EventManager& eventLog();
-    bool isDisplayOffTimerActive() const;
+    // Milliseconds until the display goes off, -1 without a countdown.
+    int displayOffRemainingMillis() const;
+    // The length of a display-off minute; shortened by tests only.
+    void setDisplayOffMinuteMillis(int millis);
 
 signals:
     void screenChanged();
@@ -183,6 +186,7 @@ private:
     manager::Clock m_clock;
     QTimer m_screenTimer;
     QTimer m_displayOffTimer;
+    int m_displayOffMinuteMillis = 60000;
     SessionManager m_session;
     EventManager m_eventLog;
     Diagnostics m_diagnostics;

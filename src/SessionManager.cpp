@@ -39,6 +39,11 @@ void SessionManager::setLockoutMillis(int millis)
     m_lockoutTick.setInterval(qBound(1, millis / 60, 1000));
 }
 
+void SessionManager::setSessionMillis(int millis)
+{
+    m_timer.setInterval(millis);
+}
+
 int SessionManager::remainingTime() const
 {
     return m_timer.isActive() ? m_timer.remainingTime() : -1;
@@ -71,7 +76,7 @@ void SessionManager::loginRequest(const QString& pin)
         if (user.pin != pin)
             continue;
         m_failures = 0;
-        m_timer.start(SessionMillis);
+        m_timer.start();
         m_activeUser = user;
         qInfo().noquote().nospace() << Tag << "User logged-in : " << user.name << ", "
                                     << user.surname;
@@ -122,7 +127,7 @@ void SessionManager::logoutRequest()
 
 void SessionManager::resetTimer()
 {
-    m_timer.start(SessionMillis);
+    m_timer.start();
 }
 
 void SessionManager::onTimeout()

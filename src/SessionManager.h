@@ -28,6 +28,8 @@ public:
     int lockoutSecs() const;
     // The first lockout's length; later ones double it.
     void setLockoutMillis(int millis);
+    // The session's length; shortened by tests only.
+    void setSessionMillis(int millis);
     // Milliseconds left, -1 without a running session timer.
     int remainingTime() const;
     // The logged-in user; an empty record without a session.
