@@ -55,6 +55,7 @@ private slots:
     void diagnosticsDialogs();
     void updateInstall();
     void technicianPath();
+    void passengerShell();
 
 private:
     QObject* context(const char* name) const
@@ -83,7 +84,7 @@ private:
 
 void TestSettingsPages::initTestCase()
 {
-    QVERIFY(m_app.start(QStringLiteral("kivo/#"), QVariantMap(), true));
+    QVERIFY(m_app.start(QStringLiteral("kivo/#"), {{"gui/locale", "en_IE"}}, true));
     // The self-test report is written to the working directory.
     QVERIFY(QDir::setCurrent(m_app.path()));
     QTRY_VERIFY(!validator()->config()->obuUrl().isEmpty());
@@ -502,7 +503,17 @@ void TestSettingsPages::technicianPath()
                                       {"state", QJsonObject{{"init", false}, {"hasRfid", true}, {"hasRoute", true},
                                                             {"hasQr", true}, {"hasObu", true}}}});
     QTRY_COMPARE(screen(), QStringLiteral("ScanScreens"));
-    QVERIFY(loginByTouch(QStringLiteral("4321")));
+    QuickItems::tapClock(m_app.window());
+    QTRY_COMPARE(screen(), QStringLiteral("Login"));
+    // On the pad, back takes the last digit and CLR all; LOGIN needs a digit.
+    QQuickItem* login = QuickItems::page(m_app.window(), QStringLiteral("Login"));
+    for (const char* key : {"key_7", "key_3", "key_1", "key_back"})
+        click(QuickItems::find(login, QLatin1String(key)));
+    QCOMPARE(QuickItems::find(login, QStringLiteral("pinText"))->property("text").toString(), QStringLiteral("73"));
+    click(QuickItems::find(login, QStringLiteral("key_CLR")));
+    QCOMPARE(QuickItems::find(login, QStringLiteral("pinText"))->property("text").toString(), QStringLiteral("Pin"));
+    QVERIFY(!QuickItems::find(login, QStringLiteral("loginButton"))->isEnabled());
+    enterPin(QStringLiteral("4321"));
     QTRY_COMPARE(screen(), QStringLiteral("Settings"));
 
     QVERIFY(openEntry(1));
@@ -533,6 +544,37 @@ void TestSettingsPages::technicianPath()
     QTRY_VERIFY(menuObject("optionsMenu")->property("opened").toBool());
     click(qobject_cast<QQuickItem*>(menuObject("logoutItem")));
     QTRY_COMPARE(screen(), QStringLiteral("ScanScreens"));
+}
+
+// The passenger pages' own controls, after the technician has left: the
+// language button, the error popup and the scan pages' buttons, which switch
+// the page without the manager.
+void TestSettingsPages::passengerShell()
+{
+    QTRY_COMPARE(screen(), QStringLiteral("ScanScreens"));
+    QQuickItem* language = QuickItems::find(m_app.window()->contentItem(), QStringLiteral("languageButton"));
+    for (const QString& to : {QStringLiteral("el_GR"), QStringLiteral("en_IE")}) {
+        click(language);
+        QCOMPARE(m_app.manager()->language(), to);
+        QCOMPARE(language->property("icon").toString(),
+                 QStringLiteral("qrc:/qml/images/Flags/%1.png").arg(to == QLatin1String("el_GR") ? "uk" : "gr"));
+    }
+
+    QObject* error = m_app.window()->findChild<QObject*>(QStringLiteral("errorPopup"));
+    emit m_app.manager()->errorOccured(QStringLiteral("Permission denied"));
+    QTRY_VERIFY(error->property("opened").toBool());
+    QCOMPARE(error->property("text").toString(), QStringLiteral("Permission denied"));
+    QTest::mouseClick(m_app.window(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 780));
+    QTRY_VERIFY(!error->property("visible").toBool());
+
+    m_app.manager()->setScreen(QStringLiteral("ScanCard"));
+    QTRY_COMPARE(screen(), QStringLiteral("ScanCard"));
+    for (const QString& to : {QStringLiteral("ScanBarcode"), QStringLiteral("ScanCard")}) {
+        const QString from = screen();
+        click(QuickItems::find(QuickItems::page(m_app.window(), from), QStringLiteral("scanButton")));
+        QTRY_COMPARE(screen(), to);
+        QCOMPARE(m_app.manager()->screen(), QStringLiteral("ScanCard"));
+    }
 }
 
 QTEST_MAIN(TestSettingsPages)
