@@ -54,6 +54,8 @@ private slots:
     void diagnosticsDialogs_data();
     void diagnosticsDialogs();
     void updateInstall();
+    void serialNumberChecks_data();
+    void serialNumberChecks();
     void technicianPath();
     void passengerShell();
 
@@ -490,6 +492,46 @@ void TestSettingsPages::updateInstall()
     QTRY_VERIFY(install->isEnabled());
     click(install);
     QVERIFY(m_app.peer()->waitFor(QStringLiteral("kivo/device/update/software/install"), 5000, from));
+}
+
+void TestSettingsPages::serialNumberChecks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("K form") << "K00000000" << true;
+    QTest::newRow("C form") << "C12345678" << true;
+    // What is typed in lower case is turned upper case.
+    QTest::newRow("lower case") << "k12345678" << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("two letters") << "KC12345678" << false;
+    QTest::newRow("other letter") << "A12345678" << false;
+    QTest::newRow("seven digits") << "K1234567" << false;
+    QTest::newRow("nine digits") << "K123456789" << false;
+    QTest::newRow("trailing blank") << "K12345678 " << false;
+    QTest::newRow("letter among digits") << "K1234X678" << false;
+}
+
+// The first-start page: Save, and Enter on a hardware keyboard, only for a
+// well-formed number; only an answer or leaving the page closes the dialog.
+void TestSettingsPages::serialNumberChecks()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    m_app.manager()->setScreen(QStringLiteral("InitPage"));
+    QTRY_COMPARE(screen(), QStringLiteral("InitPage"));
+    QQuickItem* page = QuickItems::page(m_app.window(), QStringLiteral("InitPage"));
+    QQuickItem* field = QuickItems::find(page, QStringLiteral("serialField"));
+    field->setProperty("text", text);
+    QCOMPARE(QuickItems::find(page, QStringLiteral("saveButton"))->isEnabled(), valid);
+    QCOMPARE(QuickItems::find(page, QStringLiteral("serialHint"))->opacity(), valid ? 0.0 : 1.0);
+    field->forceActiveFocus();
+    QTest::keyClick(m_app.window(), Qt::Key_Return);
+    QObject* popup = page->findChild<QObject*>(QStringLiteral("confirmPopup"));
+    QCOMPARE(popup->property("visible").toBool(), valid);
+    QTest::mouseClick(m_app.window(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 780));
+    QCOMPARE(popup->property("visible").toBool(), valid);
+    m_app.manager()->setScreen(QStringLiteral("Busy"));
+    QTRY_VERIFY(!popup->property("visible").toBool());
 }
 
 // Three taps on the clock, the PIN, the self-test report with its code,

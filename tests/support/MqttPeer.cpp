@@ -100,23 +100,3 @@ QJsonObject MqttPeer::lastJson(const QString& topic) const
 {
     return QJsonDocument::fromJson(last(topic)).object();
 }
-
-int MqttPeer::count(const QString& topic) const
-{
-    return messages(topic).size();
-}
-
-int MqttPeer::size() const
-{
-    return m_messages.size();
-}
-
-void MqttPeer::clear()
-{
-    m_messages.clear();
-}
-
-MosquittoClient& MqttPeer::client()
-{
-    return m_client;
-}

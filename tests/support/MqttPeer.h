@@ -34,10 +34,10 @@ public:
     QList<Message> messages(const QString& topic = QString()) const;
     QByteArray last(const QString& topic) const;
     QJsonObject lastJson(const QString& topic) const;
-    int count(const QString& topic = QString()) const;
-    int size() const;
-    void clear();
-    MosquittoClient& client();
+    int count(const QString& topic = QString()) const { return messages(topic).size(); }
+    int size() const { return m_messages.size(); }
+    void clear() { m_messages.clear(); }
+    MosquittoClient& client() { return m_client; }
 
 private:
     MosquittoClient m_client;

@@ -95,19 +95,13 @@ bool TestBroker::restart()
     return start();
 }
 
-bool TestBroker::isRunning() const
+bool TestBroker::startSimulator(ChildProcess& simulator, const QString& logFile) const
 {
-    return m_process.state() != QProcess::NotRunning;
-}
-
-quint16 TestBroker::port() const
-{
-    return m_port;
-}
-
-QString TestBroker::host() const
-{
-    return QStringLiteral("127.0.0.1");
+    simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    simulator.setStandardOutputFile(logFile);
+    simulator.start(QStringLiteral(QUILLON_BINARY_DIR "/tools/simulator/quillon-simulator"),
+                    {QStringLiteral("-H"), host(), QStringLiteral("-P"), QString::number(m_port)});
+    return simulator.waitForStarted(5000);
 }
 
 bool TestBroker::waitForPort(int millis) const
