@@ -40,6 +40,9 @@ public:
     MosquittoClient& client() { return m_client; }
 
 private:
+    // Index of the first message on `topic` at or after `from`; -1 if none.
+    int indexOf(const QString& topic, int from) const;
+
     MosquittoClient m_client;
     QList<Message> m_messages;
 };

@@ -1,10 +1,9 @@
 #include "TestBroker.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QThread>
+#include <QTest>
 
 TestBroker::TestBroker() : m_port(freePort())
 {
@@ -106,14 +105,9 @@ bool TestBroker::startSimulator(ChildProcess& simulator, const QString& logFile)
 
 bool TestBroker::waitForPort(int millis) const
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < millis) {
+    return QTest::qWaitFor([this] {
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, m_port);
-        if (socket.waitForConnected(200))
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
+        return socket.waitForConnected(200);
+    }, millis);
 }
