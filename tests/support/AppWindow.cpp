@@ -88,11 +88,8 @@ bool AppWindow::prepare(const QString& peerFilter, const QVariantMap& settings)
 
 bool AppWindow::startSimulator()
 {
-    m_simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_simulator.setStandardOutputFile(m_dir.filePath(QStringLiteral("simulator.log")));
-    m_simulator.start(QStringLiteral(QUILLON_BINARY_DIR "/tools/simulator/quillon-simulator"),
-                      {QStringLiteral("-H"), m_broker.host(), QStringLiteral("-P"), QString::number(m_broker.port())});
-    return m_simulator.waitForStarted(5000) && m_peer->waitFor(QStringLiteral("kivo/device/status"));
+    return m_broker.startSimulator(m_simulator, m_dir.filePath(QStringLiteral("simulator.log")))
+           && m_peer->waitFor(QStringLiteral("kivo/device/status"));
 }
 
 void AppWindow::command(const QString& line)
@@ -114,29 +111,4 @@ bool AppWindow::writeSerialNumber() const
 {
     QFile serial(m_dir.filePath(QStringLiteral("serialnumber")));
     return serial.open(QIODevice::WriteOnly) && serial.write("K12345678\n") > 0;
-}
-
-QString AppWindow::path() const
-{
-    return m_dir.path();
-}
-
-Config* AppWindow::config() const
-{
-    return m_config.get();
-}
-
-GUIManager* AppWindow::manager() const
-{
-    return m_manager.get();
-}
-
-MqttPeer* AppWindow::peer() const
-{
-    return m_peer.get();
-}
-
-QQuickWindow* AppWindow::window() const
-{
-    return m_window;
 }

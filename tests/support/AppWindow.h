@@ -36,11 +36,11 @@ public:
     // A command line for the simulator ("tap valid", ...).
     void command(const QString& line);
 
-    QString path() const;
-    Config* config() const;
-    GUIManager* manager() const;
-    MqttPeer* peer() const;
-    QQuickWindow* window() const;
+    QString path() const { return m_dir.path(); }
+    Config* config() const { return m_config.get(); }
+    GUIManager* manager() const { return m_manager.get(); }
+    MqttPeer* peer() const { return m_peer.get(); }
+    QQuickWindow* window() const { return m_window; }
 
 private:
     bool writeSerialNumber() const;

@@ -46,18 +46,3 @@ bool BrokerSession::settle()
     }
     return false;
 }
-
-TestBroker& BrokerSession::broker()
-{
-    return m_broker;
-}
-
-manager::MqttClient& BrokerSession::client()
-{
-    return m_client;
-}
-
-MqttPeer& BrokerSession::peer()
-{
-    return *m_peer;
-}

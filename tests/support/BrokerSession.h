@@ -21,9 +21,9 @@ public:
     // handled. Makes the tests deterministic without sleeps.
     bool settle();
 
-    TestBroker& broker();
-    manager::MqttClient& client();
-    MqttPeer& peer();
+    TestBroker& broker() { return m_broker; }
+    manager::MqttClient& client() { return m_client; }
+    MqttPeer& peer() { return *m_peer; }
 
 private:
     TestBroker m_broker;

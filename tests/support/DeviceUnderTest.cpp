@@ -13,8 +13,6 @@ DeviceUnderTest::DeviceUnderTest(const QByteArray& serial) : m_serial(serial)
     if (conf.open(QIODevice::WriteOnly))
         conf.write("[gui]\ndeviceId=" + serialFile.fileName().toUtf8()
                    + "\nlocale=en_GB\nshutdownDelaySec=1\n\n[log]\nsyslog=false\n");
-    m_sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_sim.setStandardOutputFile(filePath(QStringLiteral("simulator.log")));
     m_app.setProcessChannelMode(QProcess::MergedChannels);
     connect(&m_app, &QProcess::readyReadStandardOutput, this,
             [this] { m_appLog += m_app.readAllStandardOutput(); });
@@ -42,9 +40,8 @@ bool DeviceUnderTest::startServices()
 {
     if (!startBroker())
         return false;
-    m_sim.start(QStringLiteral(QUILLON_BINARY_DIR "/tools/simulator/quillon-simulator"),
-                {QStringLiteral("-H"), m_broker.host(), QStringLiteral("-P"), QString::number(m_broker.port())});
-    if (!m_sim.waitForStarted(5000) || !m_peer->waitFor(QStringLiteral("kivo/device/status")))
+    if (!m_broker.startSimulator(m_sim, filePath(QStringLiteral("simulator.log")))
+        || !m_peer->waitFor(QStringLiteral("kivo/device/status")))
         return false;
     // Once a retry command comes back the simulator hears the application.
     return QTest::qWaitFor(
@@ -100,44 +97,9 @@ void DeviceUnderTest::printLogs() const
         qWarning().noquote() << m_serial << "simulator log:\n" << sim.readAll().right(6000);
 }
 
-QString DeviceUnderTest::filePath(const QString& name) const
-{
-    return m_dir.filePath(name);
-}
-
-QByteArray DeviceUnderTest::serial() const
-{
-    return m_serial;
-}
-
-TestBroker& DeviceUnderTest::broker()
-{
-    return m_broker;
-}
-
-MqttPeer& DeviceUnderTest::peer()
-{
-    return *m_peer;
-}
-
-QProcess& DeviceUnderTest::application()
-{
-    return m_app;
-}
-
 void DeviceUnderTest::command(const QString& line)
 {
     m_peer->publish(QStringLiteral("kivo/simulator/command"), line.toUtf8());
-}
-
-int DeviceUnderTest::logMark() const
-{
-    return m_appLog.size();
-}
-
-QByteArray DeviceUnderTest::log() const
-{
-    return m_appLog;
 }
 
 bool DeviceUnderTest::waitLog(const QByteArray& text, int from, int millis)
@@ -166,13 +128,18 @@ bool DeviceUnderTest::pointer(const QStringList& actions)
     return xdo.waitForFinished(10000) && xdo.exitCode() == 0;
 }
 
+// Presses for `hold` seconds at x, y.
+bool DeviceUnderTest::press(int x, int y, const char* hold)
+{
+    return pointer(QStringLiteral("mousemove --window %1 %2 %3 mousedown 1 sleep %4 mouseup 1")
+                       .arg(m_window).arg(x).arg(y).arg(QLatin1String(hold))
+                       .split(QLatin1Char(' ')));
+}
+
 bool DeviceUnderTest::tapAt(int x, int y)
 {
-    if (!pointer({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window, QString::number(x),
-                  QString::number(y), QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("sleep"),
-                  QStringLiteral("0.1"), QStringLiteral("mouseup"), QStringLiteral("1")})) {
+    if (!press(x, y, "0.1"))
         return false;
-    }
     QTest::qWait(150);
     return true;
 }
@@ -184,12 +151,8 @@ bool DeviceUnderTest::loginFromTheClock()
     // page or a key too early for it: the whole login is tried again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int mark = logMark();
-        if (!pointer({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window, QStringLiteral("355"),
-                      QStringLiteral("60"), QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("sleep"),
-                      QStringLiteral("1.5"), QStringLiteral("mouseup"), QStringLiteral("1")})
-            || !waitLog("Setting screen : Login", mark)) {
+        if (!press(355, 60, "1.5") || !waitLog("Setting screen : Login", mark))
             continue;
-        }
         QTest::qWait(500);
         const QPoint keys[] = {{116, 499}, {364, 345}, {116, 345}, {240, 422}, {240, 651}};
         for (const QPoint& key : keys)

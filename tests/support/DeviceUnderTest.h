@@ -34,16 +34,16 @@ public:
     void killApplication();
     void printLogs() const;
 
-    QString filePath(const QString& name) const;
-    QByteArray serial() const;
-    TestBroker& broker();
-    MqttPeer& peer();
-    QProcess& application();
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+    QByteArray serial() const { return m_serial; }
+    TestBroker& broker() { return m_broker; }
+    MqttPeer& peer() { return *m_peer; }
+    QProcess& application() { return m_app; }
     // A line on the simulator's console.
     void command(const QString& line);
 
-    int logMark() const;
-    QByteArray log() const;
+    int logMark() const { return m_appLog.size(); }
+    QByteArray log() const { return m_appLog; }
     bool waitLog(const QByteArray& text, int from, int millis = 10000);
 
     // Real pointer input through the X server, in the window's own 480 x 800
@@ -55,6 +55,8 @@ public:
     bool loginFromTheClock();
 
 private:
+    bool press(int x, int y, const char* hold);
+
     QTemporaryDir m_dir;
     QByteArray m_serial;
     TestBroker m_broker;

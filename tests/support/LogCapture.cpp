@@ -2,15 +2,11 @@
 
 #include <QLoggingCategory>
 
-namespace {
-
-QList<LogCapture::Line>& captured()
+QList<LogCapture::Line>& LogCapture::captured()
 {
-    static QList<LogCapture::Line> lines;
+    static QList<Line> lines;
     return lines;
 }
-
-} // namespace
 
 LogCapture::LogCapture()
 {
@@ -30,11 +26,6 @@ void LogCapture::handler(QtMsgType type, const QMessageLogContext&, const QStrin
     captured().append({type, text});
 }
 
-QList<LogCapture::Line> LogCapture::lines() const
-{
-    return captured();
-}
-
 QStringList LogCapture::texts() const
 {
     QStringList result;
@@ -45,17 +36,7 @@ QStringList LogCapture::texts() const
 
 int LogCapture::count(const QString& part) const
 {
-    int n = 0;
-    for (const Line& line : captured()) {
-        if (line.text.contains(part))
-            ++n;
-    }
-    return n;
-}
-
-bool LogCapture::contains(const QString& part) const
-{
-    return count(part) > 0;
+    return texts().filter(part).size();
 }
 
 bool LogCapture::contains(QtMsgType type, const QString& text) const
@@ -65,9 +46,4 @@ bool LogCapture::contains(QtMsgType type, const QString& text) const
             return true;
     }
     return false;
-}
-
-void LogCapture::clear()
-{
-    captured().clear();
 }

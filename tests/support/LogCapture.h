@@ -17,15 +17,16 @@ public:
     LogCapture();
     ~LogCapture();
 
-    QList<Line> lines() const;
+    QList<Line> lines() const { return captured(); }
     QStringList texts() const;
     // Lines that contain `part`.
     int count(const QString& part) const;
-    bool contains(const QString& part) const;
+    bool contains(const QString& part) const { return count(part) > 0; }
     bool contains(QtMsgType type, const QString& text) const;
-    void clear();
+    void clear() { captured().clear(); }
 
 private:
+    static QList<Line>& captured();
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& text);
 
     QtMessageHandler m_previous;

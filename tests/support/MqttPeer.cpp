@@ -53,26 +53,23 @@ bool MqttPeer::publish(const QString& topic, const QJsonObject& payload, bool re
 
 bool MqttPeer::waitFor(const QString& topic, int millis, int from)
 {
-    return QTest::qWaitFor(
-        [&] {
-            for (int i = from; i < m_messages.size(); ++i) {
-                if (m_messages.at(i).topic == topic)
-                    return true;
-            }
-            return false;
-        },
-        millis);
+    return QTest::qWaitFor([&] { return indexOf(topic, from) >= 0; }, millis);
 }
 
 QJsonObject MqttPeer::waitJson(const QString& topic, int from, int millis)
 {
     if (!waitFor(topic, millis, from))
         return {};
+    return QJsonDocument::fromJson(m_messages.at(indexOf(topic, from)).payload).object();
+}
+
+int MqttPeer::indexOf(const QString& topic, int from) const
+{
     for (int i = from; i < m_messages.size(); ++i) {
         if (m_messages.at(i).topic == topic)
-            return QJsonDocument::fromJson(m_messages.at(i).payload).object();
+            return i;
     }
-    return {};
+    return -1;
 }
 
 QList<MqttPeer::Message> MqttPeer::messages(const QString& topic) const
@@ -89,34 +86,11 @@ QList<MqttPeer::Message> MqttPeer::messages(const QString& topic) const
 
 QByteArray MqttPeer::last(const QString& topic) const
 {
-    for (int i = m_messages.size() - 1; i >= 0; --i) {
-        if (m_messages.at(i).topic == topic)
-            return m_messages.at(i).payload;
-    }
-    return QByteArray();
+    const QList<Message> found = messages(topic);
+    return found.isEmpty() ? QByteArray() : found.last().payload;
 }
 
 QJsonObject MqttPeer::lastJson(const QString& topic) const
 {
     return QJsonDocument::fromJson(last(topic)).object();
-}
-
-int MqttPeer::count(const QString& topic) const
-{
-    return messages(topic).size();
-}
-
-int MqttPeer::size() const
-{
-    return m_messages.size();
-}
-
-void MqttPeer::clear()
-{
-    m_messages.clear();
-}
-
-MosquittoClient& MqttPeer::client()
-{
-    return m_client;
 }

@@ -34,12 +34,15 @@ public:
     QList<Message> messages(const QString& topic = QString()) const;
     QByteArray last(const QString& topic) const;
     QJsonObject lastJson(const QString& topic) const;
-    int count(const QString& topic = QString()) const;
-    int size() const;
-    void clear();
-    MosquittoClient& client();
+    int count(const QString& topic = QString()) const { return messages(topic).size(); }
+    int size() const { return m_messages.size(); }
+    void clear() { m_messages.clear(); }
+    MosquittoClient& client() { return m_client; }
 
 private:
+    // Index of the first message on `topic` at or after `from`; -1 if none.
+    int indexOf(const QString& topic, int from) const;
+
     MosquittoClient m_client;
     QList<Message> m_messages;
 };

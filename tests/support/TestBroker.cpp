@@ -1,10 +1,9 @@
 #include "TestBroker.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QThread>
+#include <QTest>
 
 TestBroker::TestBroker() : m_port(freePort())
 {
@@ -95,31 +94,20 @@ bool TestBroker::restart()
     return start();
 }
 
-bool TestBroker::isRunning() const
+bool TestBroker::startSimulator(ChildProcess& simulator, const QString& logFile) const
 {
-    return m_process.state() != QProcess::NotRunning;
-}
-
-quint16 TestBroker::port() const
-{
-    return m_port;
-}
-
-QString TestBroker::host() const
-{
-    return QStringLiteral("127.0.0.1");
+    simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    simulator.setStandardOutputFile(logFile);
+    simulator.start(QStringLiteral(QUILLON_BINARY_DIR "/tools/simulator/quillon-simulator"),
+                    {QStringLiteral("-H"), host(), QStringLiteral("-P"), QString::number(m_port)});
+    return simulator.waitForStarted(5000);
 }
 
 bool TestBroker::waitForPort(int millis) const
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < millis) {
+    return QTest::qWaitFor([this] {
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, m_port);
-        if (socket.waitForConnected(200))
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
+        return socket.waitForConnected(200);
+    }, millis);
 }

@@ -21,9 +21,12 @@ public:
     // Kills the broker without a clean shutdown, as a crash would.
     void kill();
     bool restart();
-    bool isRunning() const;
-    quint16 port() const;
-    QString host() const;
+    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+    quint16 port() const { return m_port; }
+    QString host() const { return QStringLiteral("127.0.0.1"); }
+
+    // The device simulator on this broker, its output in `logFile`.
+    bool startSimulator(ChildProcess& simulator, const QString& logFile) const;
 
     static quint16 freePort();
 
