@@ -25,10 +25,20 @@ FAULTS=(
 )
 
 work=${MUTANT_DIR:-/tmp/quillon-mutants}
+orig=$work/orig
 tree=$work/tree
 build=$work/build
-mkdir -p "$tree"
-git ls-files -z --cached --others --exclude-standard | tar -c --null -T - | tar -x -C "$tree"
+# A snapshot of the tree as it is now; the build tree follows it, touching only
+# the files that differ so that a rerun rebuilds little.
+rm -rf "$orig"
+mkdir -p "$orig" "$tree"
+git ls-files -z --cached --others --exclude-standard \
+  | while IFS= read -r -d '' f; do [ -f "$f" ] && printf '%s\0' "$f"; done \
+  | tar -c --null -T - | tar -x -C "$orig"
+(cd "$tree" && find . -type f) | while IFS= read -r f; do [ -f "$orig/$f" ] || rm "$tree/$f"; done
+(cd "$orig" && find . -type f) | while IFS= read -r f; do
+  cmp -s "$orig/$f" "$tree/$f" || { mkdir -p "$(dirname "$tree/$f")" && cp "$orig/$f" "$tree/$f"; }
+done
 cmake -S "$tree" -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 
@@ -38,9 +48,9 @@ caught=0
 printf '| # | fault | file | result |\n|---|---|---|---|\n'
 for n in "${selected[@]}"; do
   IFS='|' read -r file expr what <<<"${FAULTS[$((n - 1))]}"
-  cp "$file" "$tree/$file"
+  cp "$orig/$file" "$tree/$file"
   perl -0pi -e "$expr" "$tree/$file"
-  if cmp -s "$file" "$tree/$file"; then
+  if cmp -s "$orig/$file" "$tree/$file"; then
     result="not applied"
   elif ! cmake --build "$build" -j"$(nproc)" >"$work/build-$n.log" 2>&1; then
     result="does not build"
@@ -52,7 +62,7 @@ for n in "${selected[@]}"; do
       "$work/ctest-$n.log" | sed -E 's/^[0-9]+ - ([^ ]+).*/\1/' | sort -u | paste -sd, -)"
     caught=$((caught + 1))
   fi
-  cp "$file" "$tree/$file"
+  cp "$orig/$file" "$tree/$file"
   printf '| %s | %s | %s | %s |\n' "$n" "$what" "$file" "$result"
 done
 echo "caught $caught of ${#selected[@]}"
