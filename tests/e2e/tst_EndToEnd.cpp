@@ -143,14 +143,14 @@ void TestEndToEnd::settingsPagesByTouch()
     }
     QVERIFY(typeOnKeyboard(*m_device, QStringLiteral("10.1.2.3"), true));
     QVERIFY(m_device->tapAt(330, 244));
-    QVERIFY(typeOnKeyboard(*m_device, QStringLiteral("255.255.255.0"), true));
+    QVERIFY(typeOnKeyboard(*m_device, QStringLiteral("255.0.0.0"), true));
     QVERIFY(m_device->tapAt(427, 700));
     const int from = m_peer->size();
     QVERIFY(m_device->tapAt(340, 521));
     const QJsonObject set = m_peer->waitJson(QStringLiteral("kivo/network/ethernet/config/set"), from, 10000);
     QCOMPARE(set["method"].toString(), QStringLiteral("manual"));
     QCOMPARE(set["address"].toString(), QStringLiteral("10.1.2.3"));
-    QCOMPARE(set["netmask"].toString(), QStringLiteral("255.255.255.0"));
+    QCOMPARE(set["netmask"].toString(), QStringLiteral("255.0.0.0"));
     QVERIFY(!m_device->log().contains("QMetaProperty"));
 
     // Back, Diagnostics, FINISH: the report popup and its code.
