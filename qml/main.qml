@@ -78,20 +78,40 @@ ApplicationWindow {
         }
     }
 
+    // Set once the first frame is on the screen: the start page is built alone
+    // before it, every other page right after it.
+    property bool started: false
+
     Repeater {
         model: window.screenList
 
         Loader {
+            readonly property bool due: window.started || window.currentScreen === modelData.name
+
             objectName: "page_" + modelData.name
             anchors.fill: parent
-            asynchronous: false
+            active: false
             source: modelData.page
             visible: window.currentScreen === modelData.name
+            // Once built a page stays, keeping its state while hidden.
+            onDueChanged: if (due) active = true
+            Component.onCompleted: if (due) active = true
         }
     }
 
-    KeyboardPanel {
-        objectName: "keyboard"
+    // The keyboard comes after the first frame too; it lies over the pages.
+    Item {
+        id: keyboardLayer
+        anchors.fill: parent
+        z: 100
+
+        Loader {
+            active: window.started
+            sourceComponent: KeyboardPanel {
+                objectName: "keyboard"
+                parent: keyboardLayer
+            }
+        }
     }
 
     CustomPopup {

@@ -127,6 +127,7 @@ private:
     void initLog();
     void initConfig();
     void initQml();
+    void buildRestAfterFirstFrame();
     void registerQmlTypes();
     void initMqtt();
     void initManagers();
