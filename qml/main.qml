@@ -99,14 +99,20 @@ ApplicationWindow {
         }
     }
 
-    // The keyboard comes after the first frame too; it lies over the pages.
+    // The keyboard is built the first time a page that types is shown, never
+    // on a validator that only validates; it lies over the pages.
     Item {
         id: keyboardLayer
         anchors.fill: parent
         z: 100
 
         Loader {
-            active: window.started
+            readonly property bool due: window.started
+                                        && ["InitPage", "Login", "Settings"].indexOf(window.currentScreen) >= 0
+
+            active: false
+            // Once built it stays.
+            onDueChanged: if (due) active = true
             sourceComponent: KeyboardPanel {
                 objectName: "keyboard"
                 parent: keyboardLayer
