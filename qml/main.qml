@@ -42,9 +42,11 @@ ApplicationWindow {
     // The navy artwork belongs to the dark theme; the light theme gets its own
     // light surface so the theme's dark texts stay readable.
     background: Rectangle {
-        color: window.Material.background
+        // Nothing to fill under the opaque artwork: one full-window fill less a frame.
+        color: artwork.visible ? "transparent" : window.Material.background
 
         Image {
+            id: artwork
             anchors.fill: parent
             visible: window.Material.theme === Material.Dark
             source: "qrc:/qml/images/background.png"
@@ -78,9 +80,17 @@ ApplicationWindow {
         }
     }
 
-    // Set once the first frame is on the screen: the start page is built alone
-    // before it, every other page right after it.
+    // Set once the first frame has gone to the scene graph: the start page is
+    // built alone before it, every other page right after it.
     property bool started: false
+
+    Connections {
+        target: window
+        enabled: !window.started
+        function onAfterAnimating() {
+            Qt.callLater(function() { window.started = true })
+        }
+    }
 
     Repeater {
         model: window.screenList

@@ -18,13 +18,10 @@
 #include <QJsonDocument>
 #include <QLocale>
 #include <QQmlContext>
-#include <QQuickWindow>
 #include <QQuickStyle>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QUrl>
-
-#include <memory>
 #include <QQmlEngine>
 
 namespace {
@@ -134,28 +131,9 @@ GUIManager::~GUIManager()
 void GUIManager::load()
 {
     m_engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
-    buildRestAfterFirstFrame();
     setLanguage(m_config.get(QStringLiteral("gui/locale")).toString());
     m_eventLog.push(new Event(QStringLiteral("General"), QStringLiteral("Application started"),
                               QString(), QDateTime::currentDateTime()));
-}
-
-// The window shows its start page first; the other pages wait for that frame.
-void GUIManager::buildRestAfterFirstFrame()
-{
-    const QList<QObject*> roots = m_engine.rootObjects();
-    auto* window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
-    if (!window)
-        return;
-    // Swaps go on while the pages are built, and their queued calls with them.
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(window, &QQuickWindow::frameSwapped, window, [window, connection] {
-        disconnect(*connection);
-        if (window->property("started").toBool())
-            return;
-        debug() << "First frame shown, building the other pages";
-        window->setProperty("started", true);
-    }, Qt::QueuedConnection);
 }
 
 // ---- properties

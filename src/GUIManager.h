@@ -127,7 +127,6 @@ private:
     void initLog();
     void initConfig();
     void initQml();
-    void buildRestAfterFirstFrame();
     void registerQmlTypes();
     void initMqtt();
     void initManagers();
