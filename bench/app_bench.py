@@ -1,19 +1,23 @@
 #!/usr/bin/env python3
 """Start-up, idle and latency figures of the running application, each beside
-a baseline measured in the same run: a bare Qt Quick window for start-up and
-idle, a plain mosquitto_sub for the scan-to-screen latency."""
+a baseline measured in the same run: a bare Controls 2 window of the same size
+and style, to its first frame, idle while swapping an image every 300 ms, and
+from a change of its label to the frame that shows it."""
 import os, queue, socket, statistics, subprocess, sys, tempfile, threading, time
 
 build = os.path.abspath(sys.argv[1])
-APP = os.path.join(build, "quillon")
+APP = os.environ.get("BENCH_APP") or os.path.join(build, "quillon")
 BARE = os.path.join(build, "bench", "bench_bare_window")
 SIM = os.path.join(build, "tools", "simulator", "quillon-simulator")
 STARTS = int(os.environ.get("BENCH_STARTS", "5"))
 SCANS = int(os.environ.get("BENCH_SCANS", "300"))
 IDLE_SECONDS = float(os.environ.get("BENCH_IDLE_SECONDS", "10"))
-SCANNED = ('{"transaction":{"card":{"storedJourneys":{"after":9,"transferRemainingMin":90}},'
-           '"fareProductName":"10 journeys","passengerTypeName":"Adult","result":true,'
-           '"ticketId":"696621287","type":5}}')
+# Valid and invalid results take turns, so that every scan changes the page.
+SCANNED = [('{"transaction":{"card":{"storedJourneys":{"after":9,"transferRemainingMin":90}},'
+            '"fareProductName":"10 journeys","passengerTypeName":"Adult","result":%s,%s'
+            '"ticketId":"696621287","type":5}}') % flags
+           for flags in (("true", ""), ("false", '"denyReason":{"id":1},'))]
+SCREENS = ["Valid", "Invalid"]
 TICK = os.sysconf("SC_CLK_TCK")
 work = tempfile.mkdtemp(prefix="quillon-bench-")
 
@@ -61,7 +65,8 @@ class Lines:
 
 
 def app_env():
-    env = dict(os.environ, QUILLON_REPORT_FIRST_FRAME="1", QUILLON_EVENTS_FILE=os.path.join(work, "events.ini"))
+    env = dict(os.environ, QUILLON_REPORT_FIRST_FRAME="1",
+               QUILLON_REPORT_SCREEN_FRAMES="1", QUILLON_EVENTS_FILE=os.path.join(work, "events.ini"))
     return env
 
 
@@ -109,10 +114,23 @@ def main():
             app = start_app(port)
             app_starts.append(app.wait_for("[Main] First frame : Busy") - app.started)
             app.stop()
-        bare = Lines([BARE])
+        frames = os.path.join(build, "generated", "images", "NFC")
+        bare = Lines([BARE, "--frames", frames])
         bare.wait_for("[Bare] First frame")
         time.sleep(2)
         bare_cpu, bare_rss = cpu_and_rss(bare.proc.pid)
+        bare.stop()
+
+        bare = Lines([BARE, "--lines"])
+        bare.wait_for("[Bare] First frame")
+        time.sleep(1)
+        bare_lat = []
+        for _ in range(SCANS):
+            t0 = time.perf_counter()
+            bare.proc.stdin.write(b"change\n")
+            bare.proc.stdin.flush()
+            bare_lat.append((bare.wait_for("[Bare] Frame", 10) - t0) * 1000)
+            time.sleep(0.02)
         bare.stop()
 
         app = start_app(port)
@@ -121,21 +139,17 @@ def main():
         app_cpu, app_rss = cpu_and_rss(app.proc.pid)
 
         topic = "kivo/blm/rfid/scanned"
-        sub = Lines(["stdbuf", "-oL", "mosquitto_sub", "-h", "127.0.0.1", "-p", str(port), "-t", topic],
-                    stream="stdout")
         pub = subprocess.Popen(["mosquitto_pub", "-h", "127.0.0.1", "-p", str(port), "-t", topic, "-l"],
                                stdin=subprocess.PIPE)
         time.sleep(1)
-        app_lat, sub_lat = [], []
-        for _ in range(SCANS):
+        app_lat = []
+        for i in range(SCANS):
             t0 = time.perf_counter()
-            pub.stdin.write((SCANNED + "\n").encode())
+            pub.stdin.write((SCANNED[i % 2] + "\n").encode())
             pub.stdin.flush()
-            sub_lat.append((sub.wait_for("696621287", 10) - t0) * 1000)
-            app_lat.append((app.wait_for("Setting screen : Valid", 10) - t0) * 1000)
+            app_lat.append((app.wait_for("[Main] Frame : " + SCREENS[i % 2], 10) - t0) * 1000)
             time.sleep(0.02)
         pub.kill()
-        sub.stop()
         app.stop()
     finally:
         sim.stop()
@@ -146,11 +160,15 @@ def main():
         return values[min(len(values) - 1, int(round(p / 100.0 * (len(values) - 1))))]
 
     print("%-34s %14s %14s %6s" % ("figure", "value", "baseline", "ratio"))
+    print("# starts (ms) app %s bare %s" % ([round(t * 1000) for t in app_starts], [round(t * 1000) for t in bare_starts]),
+          file=sys.stderr)
     row("start-up to first Busy frame", statistics.median(app_starts) * 1000, statistics.median(bare_starts) * 1000, "ms")
     row("idle CPU on ScanScreens", app_cpu, bare_cpu, "%")
     row("idle RSS on ScanScreens", app_rss, bare_rss, "MB")
-    row("scan-to-screen latency p50", pct(app_lat, 50), pct(sub_lat, 50), "ms")
-    row("scan-to-screen latency p99", pct(app_lat, 99), pct(sub_lat, 99), "ms")
+    row("scan-to-pixels p50", pct(app_lat, 50), pct(bare_lat, 50), "ms")
+    row("scan-to-pixels p99", pct(app_lat, 99), pct(bare_lat, 99), "ms")
+    # The p99 goal is the baseline's plus one frame at 60 Hz: a ratio up to 1 meets it.
+    row("scan-to-pixels p99 over baseline", pct(app_lat, 99) - pct(bare_lat, 99), 1000 / 60.0, "ms")
 
 
 if __name__ == "__main__":

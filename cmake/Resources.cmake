@@ -1,5 +1,5 @@
-# The QML tree, the font, the compiled translation and generated artwork are
-# compiled into one resource object library that the application and the
+# The QML tree (compiled ahead of time), the font, the compiled translation and
+# generated artwork are compiled into one resource object library that the application and the
 # tests link.
 #
 # Generated files are registered with quillon_add_generated_resource(ALIAS FILE)
@@ -47,6 +47,24 @@ file(GLOB_RECURSE QUILLON_QML_FILES CONFIGURE_DEPENDS
   RELATIVE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/qml/*)
 list(FILTER QUILLON_QML_FILES EXCLUDE REGEX "\\.ts$|/src/|\\.md$")
 
+# QML and JavaScript are compiled ahead of time, so no start pays for
+# compiling them and a read-only image needs no cache folder. The compiler
+# reads its resource list when CMake configures, so it gets one of its own.
+set(QUILLON_QML_CODE ${QUILLON_QML_FILES})
+list(FILTER QUILLON_QML_CODE INCLUDE REGEX "\\.(qml|js)$")
+list(FILTER QUILLON_QML_FILES EXCLUDE REGEX "\\.(qml|js)$")
+set(code_text "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/\">\n")
+foreach(f ${QUILLON_QML_CODE})
+  string(APPEND code_text "  <file alias=\"${f}\">${CMAKE_SOURCE_DIR}/${f}</file>\n")
+endforeach()
+string(APPEND code_text "</qresource>\n</RCC>\n")
+# Rewritten only when the list changes, so a new configure compiles nothing again.
+set(code_qrc ${CMAKE_BINARY_DIR}/generated/quillon_qml.qrc)
+file(WRITE ${code_qrc}.new "${code_text}")
+configure_file(${code_qrc}.new ${code_qrc} COPYONLY)
+find_package(Qt5QuickCompiler REQUIRED)
+qtquick_compiler_add_resources(QUILLON_QML_COMPILED ${code_qrc})
+
 set(qrc ${CMAKE_BINARY_DIR}/generated/quillon.qrc)
 set(qrc_text "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/\">\n")
 set(qrc_deps "")
@@ -75,5 +93,5 @@ set(qrc_cpp ${CMAKE_BINARY_DIR}/generated/qrc_quillon.cpp)
 add_custom_command(OUTPUT ${qrc_cpp}
   COMMAND Qt5::rcc --name quillon --output ${qrc_cpp} ${qrc}
   DEPENDS ${qrc} ${qrc_deps} VERBATIM)
-add_library(quillon_resources OBJECT ${qrc_cpp})
-target_link_libraries(quillon_resources PRIVATE Qt5::Core)
+add_library(quillon_resources OBJECT ${qrc_cpp} ${QUILLON_QML_COMPILED})
+target_link_libraries(quillon_resources PRIVATE Qt5::Core Qt5::Qml)

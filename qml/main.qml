@@ -42,9 +42,11 @@ ApplicationWindow {
     // The navy artwork belongs to the dark theme; the light theme gets its own
     // light surface so the theme's dark texts stay readable.
     background: Rectangle {
-        color: window.Material.background
+        // Nothing to fill under the opaque artwork: one full-window fill less a frame.
+        color: artwork.visible ? "transparent" : window.Material.background
 
         Image {
+            id: artwork
             anchors.fill: parent
             visible: window.Material.theme === Material.Dark
             source: "qrc:/qml/images/background.png"
@@ -78,20 +80,54 @@ ApplicationWindow {
         }
     }
 
+    // Set once the first frame has gone to the scene graph: the start page is
+    // built alone before it, every other page right after it.
+    property bool started: false
+
+    Connections {
+        target: window
+        enabled: !window.started
+        function onAfterAnimating() {
+            Qt.callLater(function() { window.started = true })
+        }
+    }
+
     Repeater {
         model: window.screenList
 
         Loader {
+            readonly property bool due: window.started || window.currentScreen === modelData.name
+
             objectName: "page_" + modelData.name
             anchors.fill: parent
-            asynchronous: false
+            active: false
             source: modelData.page
             visible: window.currentScreen === modelData.name
+            // Once built a page stays, keeping its state while hidden.
+            onDueChanged: if (due) active = true
+            Component.onCompleted: if (due) active = true
         }
     }
 
-    KeyboardPanel {
-        objectName: "keyboard"
+    // The keyboard is built the first time a page that types is shown, never
+    // on a validator that only validates; it lies over the pages.
+    Item {
+        id: keyboardLayer
+        anchors.fill: parent
+        z: 100
+
+        Loader {
+            readonly property bool due: window.started
+                                        && ["InitPage", "Login", "Settings"].indexOf(window.currentScreen) >= 0
+
+            active: false
+            // Once built it stays.
+            onDueChanged: if (due) active = true
+            sourceComponent: KeyboardPanel {
+                objectName: "keyboard"
+                parent: keyboardLayer
+            }
+        }
     }
 
     CustomPopup {

@@ -2,6 +2,7 @@
 #include "Common/Config.h"
 #include "GUIManager.h"
 
+#include <QAtomicInt>
 #include <QByteArray>
 #include <QFont>
 #include <QFontDatabase>
@@ -12,18 +13,40 @@
 
 namespace {
 
-// The benchmarks time start-up to the first frame on the screen.
-void reportFirstFrame(QQmlApplicationEngine& engine)
+QQuickWindow* rootWindow(QQmlApplicationEngine& engine)
 {
     const QList<QObject*> roots = engine.rootObjects();
-    auto* window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
-    if (!window)
-        return;
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = QObject::connect(window, &QQuickWindow::frameSwapped, window, [window, connection] {
-        QObject::disconnect(*connection);
-        qInfo().noquote() << "[Main] First frame : " + window->property("currentScreen").toString();
-    });
+    return roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
+}
+
+// The benchmarks time start-up to the first frame and a result from its
+// publication to the frame a passenger sees. A change counts once the scene
+// graph has synchronised it, while the GUI thread waits and the screen can be
+// read; the render thread reports the swap of that frame as it happens.
+void reportFrames(QQuickWindow* window, GUIManager& gui, bool first, bool screens)
+{
+    enum { Idle, First, Changed, Synced };
+    struct Report
+    {
+        QAtomicInt state { Idle };
+        QString text;
+    };
+    auto report = std::make_shared<Report>();
+    report->state.storeRelease(first ? First : Idle);
+    if (screens)
+        QObject::connect(&gui, &GUIManager::screenChanged, window, [report] {
+            report->state.testAndSetOrdered(Idle, Changed);
+        });
+    QObject::connect(window, &QQuickWindow::beforeSynchronizing, window, [report, window, &gui] {
+        if (report->state.testAndSetOrdered(First, Synced))
+            report->text = "[Main] First frame : " + window->property("currentScreen").toString();
+        else if (report->state.testAndSetOrdered(Changed, Synced))
+            report->text = "[Main] Frame : " + gui.screen();
+    }, Qt::DirectConnection);
+    QObject::connect(window, &QQuickWindow::frameSwapped, window, [report] {
+        if (report->state.testAndSetOrdered(Synced, Idle))
+            qInfo().noquote() << report->text;
+    }, Qt::DirectConnection);
 }
 
 } // namespace
@@ -48,8 +71,11 @@ int main(int argc, char* argv[])
 
     auto gui = std::make_unique<GUIManager>(*config);
     gui->load();
-    if (qEnvironmentVariableIsSet("QUILLON_REPORT_FIRST_FRAME"))
-        reportFirstFrame(gui->engine());
+    QQuickWindow* window = rootWindow(gui->engine());
+    const bool first = qEnvironmentVariableIsSet("QUILLON_REPORT_FIRST_FRAME");
+    const bool screens = qEnvironmentVariableIsSet("QUILLON_REPORT_SCREEN_FRAMES");
+    if (window && (first || screens))
+        reportFrames(window, *gui, first, screens);
     const int code = QGuiApplication::exec();
 
     // The manager first, the application object last.

@@ -17,7 +17,8 @@ Item {
         anchors.verticalCenterOffset: 10
         width: 300
         height: 300
-        sourceSize: Qt.size(360, 360)
+        // The frames are drawn at the size they are shown, so none is scaled on loading.
+        sourceSize: Qt.size(300, 300)
         fillMode: Image.PreserveAspectFit
         smooth: true
     }
