@@ -1,7 +1,5 @@
 #include "CommandLine.h"
 
-#include "TestBroker.h"
-
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -38,13 +36,6 @@ class TestCommandLine : public QObject
         return process;
     }
 
-    QProcess* run(const QStringList& args)
-    {
-        QProcess* process = start(qEnvironmentVariable("QUILLON_BIN"), args);
-        process->waitForFinished(10000);
-        return process;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -59,7 +50,6 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("output");
         QTest::newRow("version") << QStringList { "-V" } << 0 << "Quillon 1.0.21\n";
-        QTest::newRow("help first") << QStringList { "-h", "-V" } << 0 << "-f, --config <filename>";
         QTest::newRow("unknown option") << QStringList { "--bogus" } << 1 << "ERROR: ";
         QTest::newRow("missing value") << QStringList { "-f" } << 1 << "ERROR: ";
     }
@@ -70,7 +60,8 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, code);
         QFETCH(QString, output);
-        QProcess* process = run(args);
+        QProcess* process = start(qEnvironmentVariable("QUILLON_BIN"), args);
+        QVERIFY(process->waitForFinished(10000));
         QCOMPARE(process->exitStatus(), QProcess::NormalExit);
         QCOMPARE(process->exitCode(), code);
         const QString printed = process->readAllStandardOutput() + process->readAllStandardError();
@@ -85,8 +76,6 @@ private slots:
         QTest::newRow("none") << QStringList {} << QByteArray();
         QTest::newRow("verbose, stderr, color")
             << QStringList { "-v", "3", "-e", "-c" } << QByteArray("log/color=bool:true\nlog/level=int:3\nlog/stderr=bool:true\n");
-        QTest::newRow("compact") << QStringList { "-ec" } << QByteArray("log/color=bool:true\nlog/stderr=bool:true\n");
-        QTest::newRow("bad level ignored") << QStringList { "-v", "abc" } << QByteArray();
         QTest::newRow("bad port is 0") << QStringList { "-P", "abc" } << QByteArray("mqtt/port=int:0\n");
         QTest::newRow("credentials") << QStringList { "-u", "bob", "-p", "secret" }
                                      << QByteArray("mqtt/password=QString:secret\nmqtt/username=QString:bob\n");
@@ -104,22 +93,6 @@ private slots:
         QCOMPARE(child->readAllStandardOutput(), overrides);
         // The password is never echoed.
         QVERIFY(!child->readAllStandardError().contains("secret"));
-    }
-
-    // Without a file named, the settings go to the working folder; the
-    // logger takes the overrides at once (level 3 lists the settings).
-    void freshStartTakesTheOverrides()
-    {
-        QProcess* process = start(qEnvironmentVariable("QUILLON_BIN"),
-                                  { "-v", "3", "-e", "-c", "-H", "127.0.0.1", "-P", QString::number(TestBroker::freePort()) });
-        QByteArray log;
-        QTRY_VERIFY_WITH_TIMEOUT((log += process->readAllStandardError()).contains("[Config]  SETTINGS ("), 10000);
-        process->kill();
-        process->waitForFinished();
-        QVERIFY(log.contains("[Config] Creating default config file : gui.conf\n"));
-        QVERIFY(log.contains("] [Config]  log/level            : 3\n"));
-        QVERIFY(log.contains("] [Config]  log/color            : true\n"));
-        QVERIFY(QFile::exists(m_dir.filePath("gui.conf")));
     }
 };
 
