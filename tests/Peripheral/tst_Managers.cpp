@@ -329,6 +329,12 @@ void TestManagers::reconnectionAsksAgain()
     for (const char* topic : {"kivo/board/status/get", "kivo/device/status/get", "kivo/inspector/audio/get"})
         QTRY_VERIFY2(log.contains(QStringLiteral("[MqttClient] Publishing to topic '%1'").arg(QLatin1String(topic))),
                      topic);
+    // The subscriptions are renewed: the state is sent until it is heard.
+    MqttPeer service(m_session->broker().port());
+    QVERIFY(service.connectAndWait());
+    const QByteArray state = R"({"update": {"software": {"current": "1.4.0", "pending": "1.5.0"}}})";
+    QTRY_VERIFY(service.publish(QStringLiteral("kivo/device/status"), state)
+                && m_services->update.status() == QLatin1String("Ready to install"));
 }
 
 void TestManagers::clockRunsTimedatectl()

@@ -20,14 +20,12 @@ QJsonObject statusMessage(const QJsonObject& state, int rfidState = 2, bool serv
                        {"state", state}};
 }
 
-QJsonObject flags(bool init, bool rfid, bool route, bool qr, bool obu)
+// Without an NTP flag the clock counts as synchronised.
+QJsonObject flags(bool init, bool rfid, bool route, bool qr, bool obu, const QJsonValue& ntp = QJsonValue::Undefined)
 {
-    return QJsonObject{{"init", init}, {"hasRfid", rfid}, {"hasRoute", route}, {"hasQr", qr}, {"hasObu", obu}};
-}
-
-QJsonObject withNtp(QJsonObject state, bool ntp)
-{
-    state.insert(QStringLiteral("hasNtp"), ntp);
+    QJsonObject state{{"init", init}, {"hasRfid", rfid}, {"hasRoute", route}, {"hasQr", qr}, {"hasObu", obu}};
+    if (!ntp.isUndefined())
+        state.insert(QStringLiteral("hasNtp"), ntp);
     return state;
 }
 
@@ -122,14 +120,14 @@ void TestValidator::statusRules()
            {"status offline (reason was '')", "reason #0003 RFID firmware is updating"});
     expect(statusMessage(flags(false, false, true, true, true), 1), {"reason #0004 RFID is not operational"});
     // NTP outranks the missing route.
-    expect(statusMessage(withNtp(flags(false, true, false, true, true), false)), {"reason #0007 NTP not synchronized"});
+    expect(statusMessage(flags(false, true, false, true, true, false)), {"reason #0007 NTP not synchronized"});
     expect(statusMessage(flags(false, true, false, true, true)),
            {"status out-of-service (reason was 'NTP not synchronized')", "reason #0006 No route"});
     expect(statusMessage(flags(false, true, true, false, false)),
            {"status degraded (reason was 'No route')", "reason #0005 OBC lost,Barcode not operational"});
-    expect(statusMessage(withNtp(flags(false, true, true, true, true), true)),
+    expect(statusMessage(flags(false, true, true, true, true, true)),
            {"status online (reason was 'OBC lost,Barcode not operational')", "reason  "});
-    expect(statusMessage(withNtp(flags(false, true, true, true, true), true)), {});
+    expect(statusMessage(flags(false, true, true, true, true, true)), {});
 
     // Service down: the vehicle stays.
     QJsonObject down = statusMessage(flags(false, true, true, true, true), 5, false);
