@@ -121,15 +121,12 @@ private slots:
         const QString path = m_dir.filePath("blocker/gui.conf");
         LogCapture log;
         Config config(path, Defaults);
-        QCOMPARE(log.texts().size(), 2);
-        QVERIFY(log.texts().at(1).startsWith("[Config] WARN: Cannot write config file : " + path));
-
         QSignalSpy changed(&config, &Config::configChanged);
         config.set("mqtt/host", "kept");
         QCOMPARE(changed.count(), 1);
         QCOMPARE(config.get("mqtt/host"), QVariant("kept"));
-        QCOMPARE(log.texts().size(), 3);
-        QVERIFY(log.texts().at(2).startsWith("[Config] WARN: "));
+        // Warned at the start and at the change.
+        QCOMPARE(log.count("[Config] WARN: Cannot write config file : " + path), 2);
     }
 
     // An editor that replaces the file and one that writes in place are both noticed.
