@@ -4,7 +4,6 @@
 #include "LogCapture.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -127,22 +126,6 @@ private slots:
         QCOMPARE(config.get("mqtt/host"), QVariant("kept"));
         // Warned at the start and at the change.
         QCOMPARE(log.count("[Config] WARN: Cannot write config file : " + path), 2);
-    }
-
-    // An editor that replaces the file and one that writes in place are both noticed.
-    void outsideEditsAreNoticedEveryTime()
-    {
-        Config config(m_path, Defaults);
-        QSignalSpy changed(&config, &Config::configChanged);
-        QSaveFile replaced(m_path);
-        QVERIFY(replaced.open(QIODevice::WriteOnly));
-        replaced.write("[mqtt]\nhost=first\n");
-        QVERIFY(replaced.commit());
-        QVERIFY(changed.wait(5000));
-        writeFile(m_path, "[mqtt]\nhost=second-edit\n");
-        QVERIFY(changed.wait(5000));
-        QCOMPARE(config.get("mqtt/host"), QVariant("second-edit"));
-        QCOMPARE(config.get("mqtt/port"), QVariant(1883));
     }
 
 private:
