@@ -1,7 +1,6 @@
 #include "Common/MqttClient.h"
 
 #include "LogCapture.h"
-#include "MqttPeer.h"
 #include "TestBroker.h"
 
 #include <QCoreApplication>
@@ -82,7 +81,6 @@ class TestMqttClient : public QObject
 
 private slots:
     void retriesEveryIntervalWhileBrokerIsDown();
-    void subscriptionsAndMessages();
     void everyFailedAttemptIsReported_data();
     void everyFailedAttemptIsReported();
     void nameLookupLeavesTheEventLoopRunning();
@@ -94,6 +92,8 @@ void TestMqttClient::retriesEveryIntervalWhileBrokerIsDown()
     TestBroker broker;
     MqttClient client;
     configure(client, broker.port(), 1000);
+    // A name is looked up: "localhost" has an IPv6 address too, the broker only IPv4.
+    client.setHostname(QStringLiteral("localhost"));
     QSignalSpy connected(&client, &MqttClient::connected);
     QSignalSpy errors(&client, &MqttClient::error);
 
@@ -117,64 +117,6 @@ void TestMqttClient::retriesEveryIntervalWhileBrokerIsDown()
 
     QVERIFY(broker.start());
     QVERIFY(connected.wait(5000));
-    QVERIFY(log.contains(QtInfoMsg, QStringLiteral("[MqttClient] Connected to broker 127.0.0.1")));
-}
-
-void TestMqttClient::subscriptionsAndMessages()
-{
-    LogCapture log;
-    TestBroker broker;
-    QVERIFY(broker.start());
-    MqttClient client;
-    configure(client, broker.port(), 500);
-    // Before a connection a publish fails quietly.
-    QSignalSpy errors(&client, &MqttClient::error);
-    QVERIFY(!client.publish("{}", QStringLiteral("a/b")));
-    QCOMPARE(errors.count(), 0);
-    // A name is looked up; the log keeps the name.
-    client.setHostname(QStringLiteral("localhost"));
-    client.subscribe(QStringLiteral("svc/#"));
-    client.subscribe(QStringLiteral("svc/#"));
-    QVERIFY(!log.contains(QStringLiteral("Subscribing")));
-
-    // Whatever listens to connected() runs before the subscriptions renew.
-    int subscribeLinesAtConnected = -1;
-    QObject::connect(&client, &MqttClient::connected, [&] {
-        subscribeLinesAtConnected = log.count(QStringLiteral("Subscribing to 'svc/#'"));
-    });
-    QSignalSpy connected(&client, &MqttClient::connected);
-    QSignalSpy received(&client, &MqttClient::received);
-    client.connect();
-    QVERIFY(connected.wait(5000));
-    QCOMPARE(subscribeLinesAtConnected, 0);
-    QCOMPARE(log.count(QStringLiteral("[MqttClient] Subscribing to 'svc/#' with QoS = 0")), 2);
-
-    QVERIFY(broker.restart());
-    QVERIFY(connected.wait(5000));
-    QCOMPARE(log.count(QStringLiteral("Subscribing to 'svc/#'")), 4);
-    QVERIFY(log.contains(QStringLiteral("[MqttClient] Disconnected from broker localhost")));
-    MqttPeer peer(broker.port());
-    QVERIFY(peer.connectAndWait());
-    QVERIFY(peer.publish(QStringLiteral("svc/b"), QByteArray("2")));
-    QVERIFY(received.wait(3000));
-    QCOMPARE(received.first().at(1).toByteArray(), QByteArray("svc/b"));
-
-    QVERIFY(peer.subscribeAndWait(QStringLiteral("out/#")));
-    QVERIFY(client.publish("{\"a\": 1}", QStringLiteral("out/x")));
-    QVERIFY(peer.waitFor(QStringLiteral("out/x")));
-    QCOMPARE(peer.last(QStringLiteral("out/x")), QByteArray("{\"a\": 1}"));
-    // An empty message on a topic beyond ASCII; sent until the subscription is in.
-    received.clear();
-    const QString topic = QStringLiteral("in/π");
-    client.subscribe(topic);
-    QTRY_VERIFY(peer.publish(topic, QByteArray()) && !received.isEmpty());
-    QCOMPARE(received.first(), (QVariantList{QByteArray(), topic.toUtf8()}));
-    // An invalid topic is refused by the client.
-    errors.clear();
-    QVERIFY(!client.publish("x", QStringLiteral("bad/#")));
-    client.subscribe(QStringLiteral("bad/#/x"));
-    QCOMPARE(QList<QVariantList>(errors), (QList<QVariantList>{{QStringLiteral("Publish to bad/# failed.")},
-                                                              {QStringLiteral("Subscription to bad/#/x failed.")}}));
 }
 
 void TestMqttClient::everyFailedAttemptIsReported_data()

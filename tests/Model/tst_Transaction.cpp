@@ -14,7 +14,7 @@ class TestTransaction : public QObject
 
 private slots:
     void initTestCase();
-    void mapForm();
+    void onlyABooleanIsValid();
     void details_data();
     void details();
     void timesFromUtc();
@@ -29,18 +29,13 @@ void TestTransaction::initTestCase()
     tzset();
 }
 
-void TestTransaction::mapForm()
+void TestTransaction::onlyABooleanIsValid()
 {
-    const Transaction t(QJsonDocument::fromJson(R"({"result": true, "type": 99, "ticketId": "T-7",
-        "fareProductName": "90 min", "passengerTypeName": "Adult", "denyReason": {"id": 0}})").object());
-    QVariantMap map = t.toMap();
-    QCOMPARE(map.take(QStringLiteral("details")).toMap().size(), 7);
-    QCOMPARE(map, (QVariantMap{{"denyReason", "Unknown Error"}, {"denyReasonId", 0}, {"fareProduct", "90 min"},
-                               {"passengerType", "Adult"}, {"type", 99}, {"valid", true}}));
-    // Only a JSON boolean counts.
+    QVERIFY(Transaction(QJsonObject{{"result", true}}).valid());
     QVERIFY(!Transaction(QJsonObject{{"result", "true"}}).valid());
 }
 
+// One row per kind of ticket.
 void TestTransaction::details_data()
 {
     QTest::addColumn<QByteArray>("json");
@@ -50,36 +45,17 @@ void TestTransaction::details_data()
     const auto row = [](const char* name, const QByteArray& json, const char* key, const QVariant& value) {
         QTest::newRow(name) << json << QString::fromLatin1(key) << value;
     };
-    const char* purse = R"({"type": %1, "card": {"balanceBefore": 250, "balanceAfter": 130}})";
-    row("purse deducted", QByteArray(purse).replace("%1", "2"), "deducted", 1.2);
-    row("capping purse remaining", QByteArray(purse).replace("%1", "15"), "remaining", 1.3);
-    // The balance is the card's; the transfer minutes are the purse's.
-    const char* transfer = R"({"type": 14, "card": {"balanceAfter": 500,
-        "ePurse": {"transferRemainingMin": 45, "balanceAfter": 900}}})";
-    row("transfer purse deducted", transfer, "deducted", 0);
-    row("transfer purse remaining", transfer, "remaining", 5.0);
-    row("transfer purse minutes", transfer, "transferRemainingMin", 45);
-    row("transfer purse own balance", R"({"type": 14, "card": {"ePurse": {"balanceAfter": 900}}})", "remaining", 0.0);
-    const char* journeys = R"({"type": %1, "card": {"storedJourneys": {"after": 4, "transferRemainingMin": 20}}})";
-    row("stored journeys", QByteArray(journeys).replace("%1", "5"), "remaining", 4);
-    row("capping journeys", QByteArray(journeys).replace("%1", "12"), "transferRemainingMin", 20);
-    row("transfer journeys", QByteArray(journeys).replace("%1", "16"), "deducted", 0.0);
+    row("purse", R"({"type": 2, "card": {"balanceBefore": 250, "balanceAfter": 130}})", "deducted", 1.2);
+    // The balance is the card's, not the purse's.
+    row("transfer purse", R"({"type": 14, "card": {"balanceAfter": 500, "ePurse": {"balanceAfter": 900}}})",
+        "remaining", 5.0);
+    row("stored journeys", R"({"type": 5, "card": {"storedJourneys": {"after": 4}}})", "remaining", 4);
     // Days stand in for minutes that are absent or null.
-    row("pass days", R"({"type": 8, "card": {"periodPass": {"remainingDays": 2}}})", "remaining", 2880);
-    row("pass null minutes", R"({"type": 8, "card": {"periodPass": {"remainingDays": 2, "remainingMinutes": null}}})",
+    row("pass", R"({"type": 8, "card": {"periodPass": {"remainingDays": 2, "remainingMinutes": null}}})",
         "remaining", 2880);
-    row("pass minutes", R"({"type": 8, "card": {"periodPass": {"remainingDays": 2, "remainingMinutes": 90}}})",
-        "remaining", 90);
-    const char* barcode = R"({"type": 0, "barcode": {"fromStopGroupName": "Port", "toStopGroupName": "Airport",
-        "transferRemainingMin": 35}})";
-    row("barcode from", barcode, "fromStopGroupName", "Port");
-    row("barcode to", barcode, "toStopGroupName", "Airport");
-    row("barcode minutes", barcode, "transferRemainingMin", 35);
+    row("barcode", R"({"type": 0, "barcode": {"transferRemainingMin": 35}})", "transferRemainingMin", 35);
     // Other types show none of what the card carries.
-    row("no details deducted", QByteArray(purse).replace("%1", "10"), "deducted", 0.0);
-    row("no details remaining", QByteArray(purse).replace("%1", "13"), "remaining", 0.0);
-    row("no details minutes", QByteArray(purse).replace("%1", "99"), "transferRemainingMin", 0);
-    row("no details expiry", QByteArray(purse).replace("%1", "99"), "expires", QDateTime());
+    row("no details", R"({"type": 10, "card": {"balanceBefore": 250, "balanceAfter": 130}})", "deducted", 0.0);
 }
 
 void TestTransaction::details()
@@ -98,15 +74,11 @@ void TestTransaction::timesFromUtc()
     const QDateTime local = Transaction::convertTimestamp(QStringLiteral("2024-03-05T14:07:00Z"));
     QCOMPARE(local.timeSpec(), Qt::LocalTime);
     QCOMPARE(local, QDateTime(QDate(2024, 3, 5), QTime(16, 7)));
-    for (const char* bad : {"2024-03-05 14:07:00", "2024-03-05T14:07Z", "2024-03-05T14:07:00",
-                            "2024-03-05T14:07:00+02:00", "2024-03-05T14:07:00.5Z", "2024-02-30T14:07:00Z", ""})
+    for (const char* bad : {"2024-03-05T14:07:00", "2024-03-05T14:07:00+02:00", "2024-02-30T14:07:00Z", ""})
         QVERIFY2(!Transaction::convertTimestamp(QLatin1String(bad)).isValid(), bad);
     // A UTC reading that is no local time on the day clocks go forward is still a moment.
     QCOMPARE(Transaction::convertTimestamp(QStringLiteral("2024-03-31T03:30:00Z")).time(), QTime(6, 30));
 
-    const QVariantMap journeys = Transaction(QJsonDocument::fromJson(R"({"type": 5, "card": {"storedJourneys":
-        {"activationTimestamp": "2024-03-05T14:07:00Z"}}})").object()).details();
-    QCOMPARE(journeys.value(QStringLiteral("activationTimestamp")).toDateTime(), local);
     // A pass expires its remaining time from now.
     const QDateTime before = QDateTime::currentDateTime();
     const QVariantMap pass = Transaction(QJsonDocument::fromJson(
@@ -144,12 +116,8 @@ void TestTransaction::denyReasons_data()
     row(207, "The card has already been validated", "Η κάρτα έχει ήδη επικυρωθεί");
     row(208, "The card is not active", "Η κάρτα δεν έχει ενεργοποιηθεί");
     row(209, "The card does not belong to this operator", "Η κάρτα δεν ανήκει σε αυτό τον φορέα");
-    row(250, "The card is blocked", "Η κάρτα είναι στην λίστα μη αποδεκτών καρτών");
-    row(251, "The card is blocked", "Η κάρτα είναι στην λίστα μη αποδεκτών καρτών");
-    row(252, "The card is blocked", "Η κάρτα είναι στην λίστα μη αποδεκτών καρτών");
-    row(253, "The card is blocked", "Η κάρτα είναι στην λίστα μη αποδεκτών καρτών");
-    row(254, "The card is blocked", "Η κάρτα είναι στην λίστα μη αποδεκτών καρτών");
-    row(255, "The card is blocked", "Η κάρτα είναι στην λίστα μη αποδεκτών καρτών");
+    for (int id = 250; id <= 255; ++id)
+        row(id, "The card is blocked", "Η κάρτα είναι στην λίστα μη αποδεκτών καρτών");
     row(300, "The product is blocked", "Το προιόν δεν μπορεί να χρησιμοποιηθεί");
     row(301, "The product is not yet active", "Το προιόν δεν είναι ενεργό");
     row(500, "Internal Error", "Εσωτερικό Σφάλμα");
