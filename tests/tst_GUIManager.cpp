@@ -1,6 +1,8 @@
 #include "Common/Config.h"
 #include "Common/logger.h"
 #include "GUIManager.h"
+#include "Model/IPv4.h"
+#include "Peripheral/Ethernet.h"
 
 #include "AppWindow.h"
 #include "MqttPeer.h"
@@ -8,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QQmlContext>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -309,8 +312,13 @@ void TestGUIManager::configurationBarcodes()
     QVERIFY(settle());
     const QString ethernet = QStringLiteral("kivo/network/ethernet/config/set");
     QCOMPARE(m_peer->count(ethernet), ethernetSet.isEmpty() ? 0 : 1);
-    if (!ethernetSet.isEmpty())
+    if (!ethernetSet.isEmpty()) {
         QCOMPARE(sent(ethernet), ethernetSet);
+        // The Ethernet page shows what was sent, not what the code carried.
+        const auto* network = qobject_cast<manager::Network*>(
+            m_gui->engine().rootContext()->contextProperty(QStringLiteral("network")).value<QObject*>());
+        QCOMPARE(network->ethernet()->config()->address(), ethernetSet.value("address").toString());
+    }
     QCOMPARE(m_peer->count(Blm + "/config/set"), obcSet ? 1 : 0);
     QCOMPARE(applied.count(), ethernetSet.isEmpty() && !obcSet ? 0 : 1);
 }
