@@ -16,10 +16,10 @@ FAULTS=(
   'src/Peripheral/Inspector.cpp|s/kPowerRequestDelayMsec = 2000/kPowerRequestDelayMsec = 1500/|power request sent after 1.5 s, not 2 s'
   'src/Peripheral/Validator.cpp|s/if \(!m_barcode.enabled\(\)\)/if (m_barcode.enabled())/|barcode enable guard inverted'
   'src/Model/Transaction.cpp|s/\{203, cardValidated\}/{203, blocked}/|deny reason 203 reads "blocked"'
-  'src/GUIManager.cpp|s/minutes \* 60000/minutes * 6000/|display-off timer ten times too short'
+  'src/GUIManager.h|s/m_displayOffMinuteMillis = 60000/m_displayOffMinuteMillis = 6000/|display-off timer ten times too short'
   'src/GUIManager.cpp|s/ && m_screen != QLatin1String\("OutOfService"\)//|out-of-service screen switches the display back on'
   'src/GUIManager.cpp|s/config->setAddress\(manual \? text\("address"\) : QString\(\)\)/config->setAddress(text("address"))/|network barcode keeps the address when not manual'
-  'src/GUIManager.cpp|s/^.*SessionManager::expired, this, &GUIManager::setIdleScreen\);\n//m|session expiry leaves the menu on screen'
+  'src/SessionManager.cpp|s/"Session expired";\n    logoutRequest\(\);/"Session expired";/|session expiry does not end the session'
   'src/GUIManager.cpp|s/"gui\/displayOffMin"\), 3 \}/"gui\/displayOffMin"), 5 }/|default display-off interval 5 min'
   'src/Peripheral/ServiceManager.cpp|s/ && !empty\)/)/|empty payload rejected as bad JSON'
 )

@@ -22,7 +22,6 @@ void TestSounds::areShortPcm()
         const auto u16 = [&](int at) { return qFromLittleEndian<quint16>(wav.constData() + at); };
         const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(wav.constData() + at); };
         QCOMPARE(wav.left(4) + wav.mid(8, 8) + wav.mid(36, 4), QByteArray("RIFFWAVEfmt data"));
-        QCOMPARE(u32(4), quint32(wav.size() - 8));
         QCOMPARE(u32(40), quint32(wav.size() - 44));
         QCOMPARE(u16(20), quint16(1));
         QCOMPARE(u16(34), quint16(16));
