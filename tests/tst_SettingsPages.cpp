@@ -40,7 +40,6 @@ private slots:
     void init();
     void cleanup();
     void propertiesReachQml();
-    void everyEntryOpens_data();
     void everyEntryOpens();
     void ethernetTabAndConfiguration();
     void ethernetRefusals();
@@ -91,6 +90,8 @@ void TestSettingsPages::initTestCase()
     // The slide between pages is not under test, and each takes a third of a second.
     for (const char* transition : {"pushEnter", "pushExit", "popEnter", "popExit", "replaceEnter", "replaceExit"})
         QVERIFY(QQmlProperty::write(menuObject("stack"), QLatin1String(transition), QVariant::fromValue<QObject*>(nullptr)));
+    // The clock counts taps for a second before it answers; a fifth of one is enough here.
+    QuickItems::find(m_app.window()->contentItem(), QStringLiteral("clock"))->setProperty("tapMillis", 200);
 }
 
 // A failed case leaves no sub-page open behind it.
@@ -139,22 +140,13 @@ void TestSettingsPages::propertiesReachQml()
     QVERIFY(seen.size() > 10);
 }
 
-void TestSettingsPages::everyEntryOpens_data()
-{
-    QTest::addColumn<int>("entry");
-    const char* const entries[] = {"Validator", "Diagnostics", "Region", "Audio", "Display", "Network", "Update",
-                                   "Event Log"};
-    for (int i = 0; i < 8; ++i)
-        QTest::newRow(entries[i]) << i;
-}
-
-// Each entry opens over the real managers with its title, and closes again.
+// Each entry opens over the real managers, and closes again.
 void TestSettingsPages::everyEntryOpens()
 {
-    QFETCH(int, entry);
-    QVERIFY(openEntry(entry));
-    QCOMPARE(menuObject("title")->property("text").toString(), QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY(backToMenu());
+    for (int entry = 0; entry < 8; ++entry) {
+        QVERIFY2(openEntry(entry), qPrintable(QString::number(entry)));
+        QVERIFY(backToMenu());
+    }
 }
 
 QString TestSettingsPages::infoValue(const QString& label) const
@@ -381,28 +373,20 @@ void TestSettingsPages::scanConfigQr()
 
 void TestSettingsPages::diagnosticsDialogs_data()
 {
-    QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("opened");
     QTest::addColumn<QString>("device");
     QTest::addColumn<QString>("result");
     QTest::addColumn<QString>("closed");
-    QTest::newRow("Buzzer") << "Can you hear the buzzer?" << "kivo/board/buzzer/play/request/1" << "" << "buzzer"
-                            << "";
-    QTest::newRow("LEDs") << "Can you see the LEDs flashing?" << "kivo/board/led/play/request/1" << "" << "leds"
-                          << "kivo/board/led/off/request/1";
+    QTest::newRow("LEDs") << "kivo/board/led/play/request/1" << "" << "leds" << "kivo/board/led/off/request/1";
     // The reader tests end on what the device reports. Whether a reader is
     // enabled on opening depends on the service's state (the guards are tst_Validator's).
-    QTest::newRow("RFID") << "Tap a card" << "" << "kivo/rfid/card/found" << "cardScan"
-                          << "kivo/rfid/disable";
-    QTest::newRow("Barcode") << "Scan a barcode" << "" << Blm + "/barcode/scanned"
-                             << "barcodeScan" << "kivo/barcode/disable";
+    QTest::newRow("RFID") << "" << "kivo/rfid/card/found" << "cardScan" << "kivo/rfid/disable";
+    QTest::newRow("Barcode") << "" << Blm + "/barcode/scanned" << "barcodeScan" << "kivo/barcode/disable";
 }
 
-// Each manual test over the real managers: its question, what it asks of the
-// device while open, the answer it records and what it asks on closing.
+// Each manual test over the real managers: what it asks of the device while open, the answer it records and what it asks on closing.
 void TestSettingsPages::diagnosticsDialogs()
 {
-    QFETCH(QString, text);
     QFETCH(QString, opened);
     QFETCH(QString, device);
     QFETCH(QString, result);
@@ -414,7 +398,6 @@ void TestSettingsPages::diagnosticsDialogs()
     const int from = m_app.peer()->size();
     click(item(qPrintable(QStringLiteral("test_") + QTest::currentDataTag())));
     QTRY_VERIFY(popup->property("opened").toBool());
-    QVERIFY2(popup->property("text").toString().startsWith(text), qPrintable(popup->property("text").toString()));
     QVERIFY(opened.isEmpty() || m_app.peer()->waitFor(opened, 5000, from));
     if (device.isEmpty()) {
         click(QuickItems::find(popup->property("contentItem").value<QQuickItem*>(), QStringLiteral("popupYes")));
@@ -426,7 +409,7 @@ void TestSettingsPages::diagnosticsDialogs()
     }
     QTRY_VERIFY(!popup->property("visible").toBool());
     QCOMPARE(diagnostics->property(qPrintable(result)).toString(), QStringLiteral("OK"));
-    QVERIFY(closed.isEmpty() || m_app.peer()->waitFor(closed, 5000, from));
+    QVERIFY(m_app.peer()->waitFor(closed, 5000, from));
 }
 
 // Install is offered only once the update service has a version ready, and asks it to install.
@@ -491,6 +474,12 @@ void TestSettingsPages::technicianPath()
                                       {"state", QJsonObject{{"init", false}, {"hasRfid", true}, {"hasRoute", true},
                                                             {"hasQr", true}, {"hasObu", true}}}});
     QTRY_COMPARE(screen(), QStringLiteral("ScanScreens"));
+    // Two taps open nothing.
+    QQuickItem* clock = QuickItems::find(m_app.window()->contentItem(), QStringLiteral("clock"));
+    click(clock);
+    click(clock);
+    QTRY_COMPARE(clock->property("presses").toInt(), 0);
+    QCOMPARE(screen(), QStringLiteral("ScanScreens"));
     QuickItems::tapClock(m_app.window());
     QTRY_COMPARE(screen(), QStringLiteral("Login"));
     // On the pad, back takes the last digit and CLR all; LOGIN needs a digit.
