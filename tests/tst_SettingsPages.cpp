@@ -206,17 +206,15 @@ void TestSettingsPages::ethernetTabAndConfiguration()
     QVERIFY(infoValue("MAC").contains(QLatin1Char(':')));
 }
 
-// Each field's complaint, in the order the fields are checked; nothing is
-// sent and the page stays. One page serves every row: opening it is slow.
+// A complaint about the first bad field, in the order the fields are checked;
+// nothing is sent and the page stays. One page and one popup serve every row.
 void TestSettingsPages::ethernetRefusals()
 {
     const QVector<QPair<QStringList, QString>> rows{
         {{"", "255.255.255.0"}, "IPv4 address cannot be empty in 'manual' mode"},
         {{"1.2.3.999", "", "", "", "bad"}, "IPv4 netmask cannot be empty in 'manual' mode"},
         {{"192.168.01.20"}, "IPv4 address is not a valid IP address"},
-        {{"192.168.1.20", "255.255.0"}, "IPv4 netmask is not a valid IP address"},
         {{"192.168.1.20", "255.255.255.0", "10.0.0.x"}, "IPv4 gateway is not a valid IP address"},
-        {{"192.168.1.20", "255.255.255.0", "", "1.1.1.1.1"}, "IPv4 DNS #0 is not a valid IP address"},
         {{"192.168.1.20", "255.255.255.0", "", "", "08.8.8.8"}, "IPv4 DNS #1 is not a valid IP address"}};
     const QString set = QStringLiteral("kivo/network/ethernet/config/set");
     const int sets = m_app.peer()->count(set);
