@@ -90,8 +90,8 @@ void TestSettingsPages::initTestCase()
     // The slide between pages is not under test, and each takes a third of a second.
     for (const char* transition : {"pushEnter", "pushExit", "popEnter", "popExit", "replaceEnter", "replaceExit"})
         QVERIFY(QQmlProperty::write(menuObject("stack"), QLatin1String(transition), QVariant::fromValue<QObject*>(nullptr)));
-    // The clock counts taps for a second before it answers; a fifth of one is enough here.
-    QuickItems::find(m_app.window()->contentItem(), QStringLiteral("clock"))->setProperty("tapMillis", 200);
+    // The clock counts taps for a second before it answers; a third of one is enough here.
+    QuickItems::find(m_app.window()->contentItem(), QStringLiteral("clock"))->setProperty("tapMillis", 300);
 }
 
 // A failed case leaves no sub-page open behind it.
