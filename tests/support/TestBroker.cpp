@@ -80,14 +80,6 @@ void TestBroker::stop()
     }
 }
 
-void TestBroker::kill()
-{
-    if (!isRunning())
-        return;
-    m_process.kill();
-    m_process.waitForFinished(5000);
-}
-
 bool TestBroker::restart()
 {
     stop();

@@ -18,8 +18,6 @@ public:
     void addConfig(const QByteArray& text);
     bool start();
     void stop();
-    // Kills the broker without a clean shutdown, as a crash would.
-    void kill();
     bool restart();
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     quint16 port() const { return m_port; }
