@@ -53,7 +53,6 @@ private slots:
 private:
     bool publishAndWait(const QString& topic, const QJsonObject& payload, const QString& screen);
     bool waitForScreen(const QString& screen);
-    QQuickItem* page(const QString& screen) const;
     QQuickItem* pageChild(const QString& screen, const char* name) const;
     QString pageText(const QString& screen, const char* name) const;
     QImage grab();
@@ -80,11 +79,6 @@ bool TestScreens::waitForScreen(const QString& screen)
 bool TestScreens::publishAndWait(const QString& topic, const QJsonObject& payload, const QString& screen)
 {
     return m_app.peer()->publish(topic, payload) && waitForScreen(screen);
-}
-
-QQuickItem* TestScreens::page(const QString& screen) const
-{
-    return QuickItems::page(m_app.window(), screen);
 }
 
 QQuickItem* TestScreens::pageChild(const QString& screen, const char* name) const
@@ -140,10 +134,7 @@ void TestScreens::screens()
     QVERIFY(header);
 
     m_app.manager()->setLanguage(language);
-    QCOMPARE(m_app.manager()->language(), language);
-
     QVERIFY(publishAndWait(Blm + "/status", status(true, readyState()), "ScanScreens"));
-    QImage image = grab();
     const QString prompt = pageText("ScanScreens", "prompt");
     QVERIFY2(prompt == texts[1] || prompt == texts[11], qPrintable(prompt));
     QVERIFY(header->isVisible());
@@ -198,7 +189,7 @@ void TestScreens::screens()
 
     m_app.manager()->setScreen("ScreenSaver");
     QVERIFY(waitForScreen("ScreenSaver"));
-    image = grab();
+    const QImage image = grab();
     QVERIFY(!header->isVisible());
     // Nothing but the screen-saver colour where the header would be.
     QCOMPARE(QuickItems::countColour(image, QRect(0, 0, 480, 120), QColor("black")), 480 * 120);
@@ -228,7 +219,7 @@ void TestScreens::keyboardOnTheSerialField()
     // A touch on the field slides the window's keyboard up to the bottom of the page.
     QQuickItem* keyboard = QuickItems::find(m_app.window()->contentItem(), QStringLiteral("keyboard"));
     QVERIFY(keyboard);
-    const QRect pageRect = QuickItems::sceneRect(page("InitPage"));
+    const QRect pageRect = QuickItems::sceneRect(QuickItems::page(m_app.window(), "InitPage"));
     QCOMPARE(QuickItems::sceneRect(keyboard).top(), pageRect.bottom() + 1);
     QVERIFY(QuickItems::pointerClick(field));
     QTRY_COMPARE(QuickItems::sceneRect(keyboard).bottom(), pageRect.bottom());
@@ -243,7 +234,7 @@ void TestScreens::keyboardOnTheSerialField()
     // Enter hides the keyboard and asks for confirmation.
     QVERIFY(QuickItems::pointerClick(QuickItems::keyboardKey(keyboard, QString(), Qt::Key_Return)));
     QTRY_COMPARE(QuickItems::sceneRect(keyboard).top(), pageRect.bottom() + 1);
-    QObject* popup = page("InitPage")->findChild<QObject*>(QStringLiteral("confirmPopup"));
+    QObject* popup = QuickItems::page(m_app.window(), "InitPage")->findChild<QObject*>(QStringLiteral("confirmPopup"));
     QTRY_VERIFY(popup->property("opened").toBool());
     QMetaObject::invokeMethod(popup, "close");
     QVERIFY2(m_app.qmlWarnings().isEmpty(), qPrintable(m_app.qmlWarnings().join('\n')));

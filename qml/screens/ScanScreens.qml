@@ -7,8 +7,6 @@ Item {
     // 0: card, 1: ticket.
     property int mode: 0
     property int frame: 0
-    // One animation step; tests shorten it.
-    property int frameMillis: 300
     readonly property int lastFrame: mode === 0 ? 6 : 8
     readonly property bool timedSwitch: manager.animSwitchSec > 0
     // Set once per step so that no mixed mode and frame is ever loaded.
@@ -35,7 +33,7 @@ Item {
     }
 
     Timer {
-        interval: page.frameMillis
+        interval: 300
         repeat: true
         running: true
         onTriggered: page.nextFrame()
