@@ -46,18 +46,6 @@ private slots:
         }
     }
 
-    void fileValuesLayerOverDefaults()
-    {
-        writeFile(m_path, "[mqtt]\nport=1884\n[extra]\nkey=x\n");
-        Config changed(m_path, Defaults);
-        QCOMPARE(changed.get("mqtt/port"), QVariant(QStringLiteral("1884")));
-        QCOMPARE(changed.get("extra/key"), QVariant(QStringLiteral("x")));
-
-        writeFile(m_path, "[mqtt]\nport=1883\n");
-        Config same(m_path, Defaults);
-        QCOMPARE(same.get("mqtt/port").userType(), int(QMetaType::Int));
-    }
-
     void setAndOverrides()
     {
         Config config(m_path, Defaults);
@@ -80,24 +68,6 @@ private slots:
         QCOMPARE(changed.at(0).at(0).toMap(), (QVariantMap { { "mqtt/port", 1900 } }));
         QCOMPARE(config.get("mqtt/port"), QVariant(1900));
         QCOMPARE(QSettings(m_path, QSettings::IniFormat).value("mqtt/port").toString(), QString("1900"));
-    }
-
-    void jsonForm()
-    {
-        Config config(m_path, Defaults);
-        config.addOverrides({ { "mqtt/host", "override" } });
-        // The stored values, not the overrides.
-        QCOMPARE(config.toJson(), QJsonDocument::fromJson(R"({"log": {"stderr": true},
-            "mqtt": {"host": "localhost", "port": 1883}})").object());
-
-        // Only known keys that differ are taken, saved and announced; the override still wins.
-        QSignalSpy changed(&config, &Config::configChanged);
-        config.fromJson(QJsonDocument::fromJson(
-            R"({"mqtt": {"host": "broker", "port": 1883, "unknown": 1}, "other": {"x": 1}, "plain": 5})").object());
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(changed.at(0).at(0).toMap(), (QVariantMap { { "mqtt/host", "broker" } }));
-        QCOMPARE(config.get("mqtt/host"), QVariant("override"));
-        QCOMPARE(QSettings(m_path, QSettings::IniFormat).value("mqtt/host").toString(), QString("broker"));
     }
 
     void printAlignsColumnsAndHidesPasswords()

@@ -1,7 +1,6 @@
 #include "Common/logger.h"
 
 #include <QLoggingCategory>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -17,12 +16,6 @@ QList<QPair<int, QByteArray>> syslogLines;
 void captureSyslog(int priority, const QByteArray& line)
 {
     syslogLines << qMakePair(priority, line);
-}
-
-void printSyslog(int priority, const QByteArray& line)
-{
-    printf("%d %s\n", priority, line.constData());
-    fflush(stdout);
 }
 
 // The bracketed elapsed time is "[" + nine characters + "]".
@@ -44,17 +37,6 @@ void emitSample()
     qCDebug(appCategory, "ad");
     qCWarning(toolkitCategory, "qw");
     qCDebug(toolkitCategory, "qd");
-}
-
-// Child mode: it takes over stderr and aborts.
-int runChild()
-{
-    Logger::setSyslogSink(printSyslog);
-    Logger* logger = Logger::instance();
-    logger->setSyslog(true);
-    logger->setStderr(true);
-    qInfo("after");
-    qFatal("boom");
 }
 
 } // namespace
@@ -85,7 +67,6 @@ private slots:
         const QByteArrayList info { "6 i", "4 [warning] w", "2 [error] c" };
         QTest::newRow("error") << 0 << false << QByteArrayList { "2 [error] c" };
         QTest::newRow("info") << 2 << false << info;
-        QTest::newRow("unknown number is info") << 7 << false << info;
         QTest::newRow("debug") << 3 << false << QByteArrayList { "7 [debug] d" } + info + QByteArrayList { "7 [debug] ad" };
         QTest::newRow("trace") << 4 << false
                                << QByteArrayList { "7 [debug] d" } + info + QByteArrayList { "7 [debug] ad", "4 [warning] qw", "7 [debug] qd" };
@@ -107,37 +88,8 @@ private slots:
             lines << QByteArray::number(line.first) + ' ' + withoutStamp(line.second);
         QCOMPARE(lines, expected);
     }
-
-    // Stderr lines carry the elapsed time, and a fatal message reaches both
-    // sinks before the abort.
-    void fatalIsWrittenThenAborts()
-    {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("QT_MESSAGE_PATTERN");
-        env.remove("QT_LOGGING_RULES");
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), { "--child" });
-        QVERIFY(child.waitForFinished(10000));
-        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-        const QByteArrayList errors = child.readAllStandardError().split('\n');
-        QCOMPARE(withoutStamp(errors.value(0)), QByteArray("after"));
-        QVERIFY2(errors.value(1).endsWith(") - boom"), errors.value(1));
-        const QByteArrayList syslog = child.readAllStandardOutput().split('\n');
-        QCOMPARE(syslog.size(), 3);
-        QVERIFY(syslog.at(1).startsWith("3 ["));
-        const QByteArray fatal = withoutStamp(syslog.at(1).mid(2));
-        QVERIFY2(fatal.startsWith("[fatal] ") && fatal.contains(" at ") && fatal.endsWith(") - boom"), fatal);
-    }
 };
 
-int main(int argc, char* argv[])
-{
-    if (argc == 2 && qstrcmp(argv[1], "--child") == 0)
-        return runChild();
-    QCoreApplication app(argc, argv);
-    TestLogger test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_GUILESS_MAIN(TestLogger)
 
 #include "tst_Logger.moc"

@@ -61,12 +61,9 @@ void TestQrCodeGenerator::tooLongTextGivesEmptyString()
     LogCapture log;
     QrCodeGenerator generator;
     QCOMPARE(generator.generateSvgQr(QString(3000, 'x'), 1, QrCode::Ecc::MEDIUM), QString());
-    const QList<LogCapture::Line> lines = log.lines();
-    QCOMPARE(lines.size(), 1);
-    QCOMPARE(lines.first().type, QtCriticalMsg);
-    QVERIFY2(lines.first().text.startsWith(
-                 QStringLiteral("[QrCodeGenerator] ERROR: Text of 3000 bytes does not fit a QR code : ")),
-             qPrintable(lines.first().text));
+    // Reported once, as an error.
+    QCOMPARE(log.lines().size(), 1);
+    QCOMPARE(log.lines().first().type, QtCriticalMsg);
     QVERIFY(!generator.generateSvgQr(QString(2000, 'x'), 1, QrCode::Ecc::MEDIUM).isEmpty());
 }
 

@@ -15,8 +15,6 @@ class TestTransaction : public QObject
 private slots:
     void initTestCase();
     void onlyABooleanIsValid();
-    void details_data();
-    void details();
     void timesFromUtc();
     void denyReasons_data();
     void denyReasons();
@@ -33,40 +31,6 @@ void TestTransaction::onlyABooleanIsValid()
 {
     QVERIFY(Transaction(QJsonObject{{"result", true}}).valid());
     QVERIFY(!Transaction(QJsonObject{{"result", "true"}}).valid());
-}
-
-// One row per kind of ticket.
-void TestTransaction::details_data()
-{
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("key");
-    // The screens format by the value's type, so the type is part of the result.
-    QTest::addColumn<QVariant>("value");
-    const auto row = [](const char* name, const QByteArray& json, const char* key, const QVariant& value) {
-        QTest::newRow(name) << json << QString::fromLatin1(key) << value;
-    };
-    row("purse", R"({"type": 2, "card": {"balanceBefore": 250, "balanceAfter": 130}})", "deducted", 1.2);
-    // The balance is the card's, not the purse's.
-    row("transfer purse", R"({"type": 14, "card": {"balanceAfter": 500, "ePurse": {"balanceAfter": 900}}})",
-        "remaining", 5.0);
-    row("stored journeys", R"({"type": 5, "card": {"storedJourneys": {"after": 4}}})", "remaining", 4);
-    // Days stand in for minutes that are absent or null.
-    row("pass", R"({"type": 8, "card": {"periodPass": {"remainingDays": 2, "remainingMinutes": null}}})",
-        "remaining", 2880);
-    row("barcode", R"({"type": 0, "barcode": {"transferRemainingMin": 35}})", "transferRemainingMin", 35);
-    // Other types show none of what the card carries.
-    row("no details", R"({"type": 10, "card": {"balanceBefore": 250, "balanceAfter": 130}})", "deducted", 0.0);
-}
-
-void TestTransaction::details()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(QString, key);
-    QFETCH(QVariant, value);
-    const QVariantMap details = Transaction(QJsonDocument::fromJson(json).object()).details();
-    QCOMPARE(details.size(), 7);
-    QCOMPARE(details.value(key).userType(), value.userType());
-    QCOMPARE(details.value(key), value);
 }
 
 void TestTransaction::timesFromUtc()

@@ -46,7 +46,6 @@ struct Services {
 
 const char* const BoardStatus =
     R"(board/status {"service": true, "device": {"active": true, "ignition": false, "uptime": 3600000}})";
-const char* const EthernetState = R"(network/ethernet/state {"interface": "eth0", "mac": "00:11:22:33:44:55"})";
 const char* const UpdateStatus =
     R"(device/status {"update": {"software": {"current": "1.4.0", "pending": "1.5.0"}}})";
 
@@ -81,7 +80,6 @@ private slots:
     void requests();
     void clockRunsTimedatectl();
     void powerRequestsAreDelayedAndCommitted();
-    void updateCheckEndsOnProgressOrTimer();
     // Last: it restarts the broker.
     void reconnectionAsksAgain();
 
@@ -156,8 +154,7 @@ QObject* TestManagers::object(const QString& name) const
                                        {"inspector", &m_services->inspector},
                                        {"clock", &m_services->clock},
                                        {"update", &m_services->update},
-                                       {"network", &m_services->network},
-                                       {"ethernet", m_services->network.ethernet()}};
+                                       {"network", &m_services->network}};
     return managers.value(name);
 }
 
@@ -174,15 +171,13 @@ void TestManagers::messagesSetProperties_data()
                         const QVariant& value, int emitted, const char* logged = "") {
         QTest::newRow(name) << manager << QByteArray(property) << messages << value << emitted << logged;
     };
-    const QString inactive = R"(board/status {"service": true, "device": {"temperature": 9}})";
     const auto entry = [](const char* item, const char* descr, bool value) {
         return QVariantMap{{"item", item}, {"descr", descr}, {"value", value}};
     };
 
     // A repeated message emits once; whole numbers are logged in plain form.
     row("ignition", "board", "ignition", {BoardStatus, BoardStatus}, false, 1, "[Board] Uptime changed : 3600000");
-    // An inactive device reads "error", a gone service "offline".
-    row("inactive device", "board", "status", {BoardStatus, inactive}, "error", 2);
+    // A gone service reads "offline".
     row("service gone", "board", "status", {BoardStatus, R"(board/status {"service": false})"}, "offline", 2);
     // The event of an edge the status already reported is no second change.
     row("ignition event", "board", "ignition", {BoardStatus, R"(board/event {"name": "IgnitionChanged", "data": "0"})"},
@@ -203,10 +198,6 @@ void TestManagers::messagesSetProperties_data()
     row("malformed", "board", "status", {R"(board/status {"service": tru)"}, QVariant(), 0,
         "[Board] Failed to parse JSON message: ");
 
-    row("volume", "inspector", "audioVolume",
-        {R"(inspector/audio {"internal": {"volume": 40}, "hdmi": {"volume": 90}})",
-         R"(inspector/audio {"internal": {"volume": 40}})"}, 40, 1);
-
     const QString server = R"(device/clock/ntp/config {"enabled": true, "server": "pool.ntp"})";
     // An empty message is an error here, unlike the other services.
     row("empty ntp config", "clock", "ntpServer", {server, "device/clock/ntp/config"}, "pool.ntp", 1,
@@ -218,8 +209,6 @@ void TestManagers::messagesSetProperties_data()
     // An empty message from the agent is an empty object.
     row("agent empty", "update", "current",
         {R"(device/update/software/status {"current": "1.5.0"})", "device/update/software/status"}, "", 2);
-    row("nothing pending", "update", "status", {R"(device/status {"update": {"software": null}})"},
-        "No pending updates", 1);
     // The agent's misspelt progress topic is heard too.
     row("installing", "update", "progressPercent",
         {R"(device/update/software/progess {"message": "Writing image", "progress": 80, "version": "2.0.0"})"}, 80, 1);
@@ -227,11 +216,6 @@ void TestManagers::messagesSetProperties_data()
     // An empty message is an empty object and clears everything.
     row("empty network status", "network", "hostname",
         {R"(network/status {"hostname": "validator-17"})", "network/status"}, "", 2);
-
-    // The USB link is not ours.
-    QString usb = EthernetState;
-    usb.replace(QStringLiteral("eth0"), QStringLiteral("usb0")).replace(QStringLiteral("00:11"), QStringLiteral("aa:bb"));
-    row("usb state", "ethernet", "mac", {EthernetState, usb}, "00:11:22:33:44:55", 1);
 }
 
 void TestManagers::messagesSetProperties()
@@ -270,27 +254,7 @@ void TestManagers::requests_data()
     const auto row = [](const char* name, const QStringList& given, const Request& request, const QStringList& sent) {
         QTest::newRow(name) << given << request << sent;
     };
-    const QString led = R"(board/led/play/request/1 {"repeat": 3, "steps": [{"color": {"r": %1, "g": %2, "b": 0},
-        "duration": 100}, {"color": {"r": 0, "g": 0, "b": 0}, "duration": 50}]})";
-    row("valid light", {}, [this] { m_services->board.setLedValid(); }, {led.arg(0).arg(255)});
-    row("invalid light", {}, [this] { m_services->board.setLedInvalid(); }, {led.arg(255).arg(0)});
     row("mute", {}, [this] { m_services->board.setAudioEnabled(false); }, {R"(board/audio/set {"mute": true})"});
-    // The held delay is not sent again, the list is read-only; LED off has no payload.
-    row("held delay", {R"(board/config {"device": {"delayShutdownFor": 120}})"}, [this] {
-        m_services->board.setDelayShutdownFor(120);
-        m_services->board.setPeripherals({QVariantMap{{"item", "touch"}}});
-        m_services->board.setLedOff();
-    }, {"board/led/off/request/1"});
-
-    // What the service holds is not asked for again; a change carries the rest.
-    row("ntp settings", {R"(device/clock/ntp/config {"enabled": true, "server": "a.ntp"})"}, [this] {
-        m_services->clock.setNtpServer("a.ntp");
-        m_services->clock.setNtpEnabled(true);
-        m_services->clock.setNtpServer("b.ntp");
-        m_services->clock.setNtpEnabled(false);
-    }, {R"(device/clock/ntp/config/set {"enabled": true, "server": "b.ntp"})",
-        R"(device/clock/ntp/config/set {"enabled": false, "server": "a.ntp"})"});
-
     row("install nothing", {}, [this] { m_services->update.install(); }, {});
     row("install", {R"(device/update/software/status {"current": "1.0", "pending": "1.1"})"},
         [this] { m_services->update.install(); }, {"device/update/software/install"});
@@ -399,23 +363,6 @@ void TestManagers::powerRequestsAreDelayedAndCommitted()
     // One second, then two, each less the 5 % a coarse timer may fire early.
     QVERIFY(clock.elapsed() >= 2800);
     QCOMPARE(peer.last(reboot), QByteArray());
-}
-
-void TestManagers::updateCheckEndsOnProgressOrTimer()
-{
-    Update& update = m_services->update;
-    update.setCheckMillis(200);
-    update.check();
-    QCOMPARE(update.status(), QStringLiteral("Checking for updates"));
-    // Progress ends the check: past its interval the download is still shown.
-    QVERIFY(send({R"(device/update/software/progress {"message": "1/9 MB", "progress": 5})"}));
-    QTest::qWait(400);
-    QCOMPARE(update.status(), QStringLiteral("Downloading"));
-
-    // Without progress the check ends on its timer with the known state.
-    QVERIFY(send({UpdateStatus}));
-    update.check();
-    QTRY_COMPARE(update.status(), QStringLiteral("Ready to install"));
 }
 
 QTEST_GUILESS_MAIN(TestManagers)

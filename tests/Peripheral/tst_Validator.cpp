@@ -43,7 +43,6 @@ private slots:
     void readerRequestsOnlyChangeTheState_data();
     void readerRequestsOnlyChangeTheState();
     void configuration();
-    void disconnectTakesItOffline();
 
 private:
     // Status and reason as the manager announces them, in signal order.
@@ -244,18 +243,6 @@ void TestValidator::configuration()
     }
     QCOMPARE(config->passbackSecs(), 0);
     QVERIFY(!config->passbackQrEnabled());
-}
-
-void TestValidator::disconnectTakesItOffline()
-{
-    sendStatus(statusMessage(flags(false, true, true, true, true)));
-    QCOMPARE(m_validator->status(), QStringLiteral("online"));
-    recordSignals();
-    QSignalSpy reason(m_validator.get(), &Validator::reasonChanged);
-    m_session->broker().stop();
-    QVERIFY(reason.wait(5000));
-    QCOMPARE(recordSignals(), (QStringList{"status offline (reason was '')", "reason #0001 MQTT Disconnected"}));
-    QCOMPARE(m_validator->route(), QStringLiteral("Line 4"));
 }
 
 QTEST_GUILESS_MAIN(TestValidator)
