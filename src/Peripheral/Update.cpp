@@ -61,11 +61,6 @@ int Update::progressPercent() const
     return m_progressPercent;
 }
 
-void Update::setCheckMillis(int millis)
-{
-    m_checkTimer.setInterval(millis);
-}
-
 void Update::check()
 {
     qInfo().noquote().nospace() << tag() << "Checking for updates";

@@ -24,8 +24,6 @@ public:
     QString pending() const;
     QString progressMessage() const;
     int progressPercent() const;
-    // How long a check waits for the agent's progress before it gives up.
-    void setCheckMillis(int millis);
 
 public slots:
     void check();
