@@ -12,7 +12,7 @@ PACKAGES=(
   qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qtquick-layouts
   qml-module-qtqml-models2 qml-module-qtgraphicaleffects qml-module-qtquick-extras
   qml-module-qtquick-dialogs qml-module-qtquick-shapes
-  qml-module-qt-labs-folderlistmodel qml-module-qttest
+  qml-module-qt-labs-folderlistmodel
   qtvirtualkeyboard-plugin qml-module-qtquick-virtualkeyboard
   libmosquitto-dev mosquitto mosquitto-clients
   libqrcodegencpp-dev zbar-tools

@@ -119,11 +119,12 @@ void TestScreens::screens_data()
     QTest::newRow("en_IE") << "en_IE"
         << QStringList{"Please Wait", "SCAN\nYOUR CARD", "SCAN YOUR\nTICKET", "VALID", "ALREADY VALIDATED",
                        "INVALID", "The ticket has expired", "PLEASE TRY AGAIN", "OUT OF SERVICE",
-                       "OUT OF ORDER", "LOGIN", "SCAN\nYOUR TICKET"};
+                       "OUT OF ORDER", "LOGIN", "SCAN\nYOUR TICKET", "€1.20"};
     QTest::newRow("el_GR") << "el_GR"
         << QStringList{"Παρακαλώ Περιμένετε", "ΣΑΡΩΣΤΕ ΤΗΝ\nΚΑΡΤΑ ΣΑΣ", "ΣΑΡΩΣΤΕ ΤΟ\nΕΙΣΙΤΗΡΙΟ ΣΑΣ", "ΕΓΚΥΡΟ",
                        "ΗΔΗ ΕΠΙΚΥΡΩΜΕΝΟ", "ΑΚΥΡΟ", "Το εισιτήριο έχει λήξει", "ΔΟΚΙΜΑΣΤΕ ΞΑΝΑ",
-                       "ΕΚΤΟΣ ΥΠΗΡΕΣΙΑΣ", "ΠΡΟΣΩΡΙΝΑ\nΕΚΤΟΣ ΛΕΙΤΟΥΡΓΙΑΣ", "ΕΙΣΟΔΟΣ", "ΣΑΡΩΣΤΕ ΤΟ\nΕΙΣΙΤΗΡΙΟ ΣΑΣ"};
+                       "ΕΚΤΟΣ ΥΠΗΡΕΣΙΑΣ", "ΠΡΟΣΩΡΙΝΑ\nΕΚΤΟΣ ΛΕΙΤΟΥΡΓΙΑΣ", "ΕΙΣΟΔΟΣ", "ΣΑΡΩΣΤΕ ΤΟ\nΕΙΣΙΤΗΡΙΟ ΣΑΣ",
+                       "1,20\u00a0€"};
 }
 
 void TestScreens::screens()
@@ -159,13 +160,17 @@ void TestScreens::screens()
         const char* detail;
         QString detailText;
     } results[] = {
-        {"/rfid/scanned", scanned({{"result", true}, {"type", 5}, {"fareProductName", "Adult 90 min"},
-             {"card", QJsonObject{{"storedJourneys", QJsonObject{{"after", 9}, {"transferRemainingMin", 75}}}}}}),
-         "Valid", "#41b987", 3, nullptr, {}},
+        // Money in the page's language: Greek puts the sign after the amount.
+        {"/rfid/scanned", scanned({{"result", true}, {"type", 2}, {"fareProductName", "Adult single"},
+             {"card", QJsonObject{{"balanceBefore", 250}, {"balanceAfter", 130}}}}),
+         "Valid", "#41b987", 3, "detailValue", texts[12]},
         {"/rfid/scanned", scanned({{"result", false}, {"type", 8}, {"fareProductName", "Monthly pass"},
              {"denyReason", QJsonObject{{"id", 103}}},
              {"card", QJsonObject{{"periodPass", QJsonObject{{"remainingDays", 12}}}}}}),
          "AlreadyValid", "#fcdb03", 4, nullptr, {}},
+        {"/rfid/scanned", scanned({{"result", true}, {"type", 5}, {"fareProductName", "Adult 90 min"},
+             {"card", QJsonObject{{"storedJourneys", QJsonObject{{"after", 9}, {"transferRemainingMin", 75}}}}}}),
+         "Valid", "#41b987", 3, nullptr, {}},
         {"/barcode/scanned", scanned({{"result", false}, {"type", 0}, {"denyReason", QJsonObject{{"id", 101}}}}),
          "Invalid", "#db4a37", 5, "denyReason", texts[6]},
         {"/rfid/retry", {}, "Retry", "#fcdb03", 7, nullptr, {}},
