@@ -36,7 +36,6 @@ void TestSessionManager::wrongPinsLockLogins()
     wrong(5);
     QCOMPARE(locked.count(), 1);
     QCOMPARE(locked.last(), QVariantList({5, 1}));
-    QVERIFY(log.contains(QtWarningMsg, QStringLiteral("[SessionManager] WARN: 5 wrong PINs in a row, login locked for 1 s")));
     session.loginRequest(QStringLiteral("7315"));
     QVERIFY(!session.sessionActive());
     // Attempts while locked do not lengthen the lock.
@@ -51,7 +50,6 @@ void TestSessionManager::wrongPinsLockLogins()
     wrong(4);
     QCOMPARE(session.lockoutSecs(), 0);
     QVERIFY(!log.contains(QStringLiteral("7315")));
-    QVERIFY(log.contains(QtDebugMsg, QStringLiteral("[SessionManager] Entered PIN    : 4 digit(s)")));
 }
 
 QTEST_GUILESS_MAIN(TestSessionManager)
