@@ -51,11 +51,12 @@ void TestSimulator::healthyDeviceReadsHealthy()
                                 "kivo/network/ethernet/state/get"})
         QVERIFY(peer.publish(QLatin1String(request), QByteArray("{}")));
 
+    // What the services said at start may come before the answers: every state is waited for.
     QTRY_COMPARE(validator.status(), QStringLiteral("online"));
     QTRY_COMPARE(network.ethernet()->state(), QStringLiteral("Connected"));
-    QCOMPARE(network.connectionState(), QStringLiteral("Connected"));
-    QCOMPARE(network.connectivity(), QStringLiteral("Full"));
-    QCOMPARE(network.primaryConnection()->state(), QStringLiteral("Connected"));
+    QTRY_COMPARE(network.connectionState(), QStringLiteral("Connected"));
+    QTRY_COMPARE(network.connectivity(), QStringLiteral("Full"));
+    QTRY_COMPARE(network.primaryConnection()->state(), QStringLiteral("Connected"));
     for (const char* result : {"rtc", "ethernet", "ignition", "temperature", "voltage", "sam", "rfidService",
                                "barcodeService", "boardService", "poleId"}) {
         QTRY_VERIFY2(diagnostics.property(result).toString() == QLatin1String("OK"), result);
