@@ -318,6 +318,12 @@ void GUIManager::settingsLogoutRequest()
     m_session.logoutRequest();
 }
 
+bool GUIManager::isDeviceIdValid(const QString& id) const
+{
+    static const QRegularExpression pattern(QStringLiteral("^[CK][0-9]{8}$"));
+    return pattern.match(id).hasMatch();
+}
+
 void GUIManager::saveDeviceIdRequest(const QString& deviceId)
 {
     info() << "Save Device Id request : " << deviceId;

@@ -84,6 +84,9 @@ public:
     int animSwitchSec() const;
     void setAnimSwitchSec(int value);
 
+    // One letter C or K and eight digits.
+    Q_INVOKABLE bool isDeviceIdValid(const QString& id) const;
+
     QQmlApplicationEngine& engine();
     SessionManager& session();
     EventManager& eventLog();
