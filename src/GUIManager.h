@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Common/Log.h"
+#include "ConfigurationBarcodes.h"
+#include "DeviceIdFile.h"
 #include "Diagnostics.h"
 #include "EventManager.h"
 #include "Peripheral/Board.h"
@@ -8,7 +11,10 @@
 #include "Peripheral/Network.h"
 #include "Peripheral/Update.h"
 #include "Peripheral/Validator.h"
+#include "OwnTopics.h"
+#include "ScreenSelection.h"
 #include "SessionManager.h"
+#include "Translation.h"
 #include "Common/MqttClient.h"
 
 #include <QColor>
@@ -16,12 +22,11 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QQmlApplicationEngine>
-#include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
-#include <QTranslator>
 #include <QVariantMap>
+
+#include <functional>
 
 class Config;
 class QQmlContext;
@@ -59,15 +64,15 @@ public:
 
     void load();
 
-    QString screen() const;
-    void setScreen(const QString& name);
-    QString deviceId() const;
+    QString screen() const { return m_screens.screen(); }
+    void setScreen(const QString& name) { m_screens.setScreen(name); }
+    QString deviceId() const { return m_deviceId; }
     void setDeviceId(const QString& id);
-    QString language() const;
+    QString language() const { return m_language; }
     void setLanguage(const QString& name);
-    QString dynTr() const;
-    QString message() const;
-    void setMessage(const QString& text);
+    QString dynTr() const { return QString(); }
+    QString message() const { return m_screens.message(); }
+    void setMessage(const QString& text) { m_screens.setMessage(text); }
     bool showCursor() const;
     void setShowCursor(bool show);
     bool showErrorDesc() const;
@@ -78,22 +83,16 @@ public:
     void setShutdownDelaySec(int seconds);
     QColor screenSaverBg() const;
     QString screenSaverImg() const;
-    Diagnostics* diagnostics();
-    manager::Update* update();
-    manager::Clock* clock();
+    Diagnostics* diagnostics() { return &m_diagnostics; }
+    manager::Update* update() { return &m_update; }
+    manager::Clock* clock() { return &m_clock; }
     int animSwitchSec() const;
     void setAnimSwitchSec(int value);
 
     // One letter C or K and eight digits.
     Q_INVOKABLE bool isDeviceIdValid(const QString& id) const;
 
-    QQmlApplicationEngine& engine();
-    SessionManager& session();
-    EventManager& eventLog();
-    // Milliseconds until the display goes off, -1 without a countdown.
-    int displayOffRemainingMillis() const;
-    // The length of a display-off minute; shortened by tests only.
-    void setDisplayOffMinuteMillis(int millis);
+    QQmlApplicationEngine& engine() { return m_engine; }
 
 signals:
     void screenChanged();
@@ -116,36 +115,36 @@ signals:
     void animSwitchSecChanged();
 
 public slots:
-    void settingsLoginRequest(const QString& pin);
-    void settingsLogoutRequest();
-    void setIdleScreen();
-    void setOutOfOrderScreen(const QString& message);
-    void setScreen(const QString& value, int timeout);
+    void settingsLoginRequest(const QString& pin) { m_session.loginRequest(pin); }
+    void settingsLogoutRequest() { m_session.logoutRequest(); }
+    void setIdleScreen() { m_screens.setIdleScreen(); }
+    void setOutOfOrderScreen(const QString& message) { m_screens.setOutOfOrderScreen(message); }
+    void setScreen(const QString& value, int timeout) { m_screens.setScreen(value, timeout); }
     void saveDeviceIdRequest(const QString& deviceId);
-    void setMaintenanceScreen();
+    void setMaintenanceScreen() { m_screens.setMaintenanceScreen(); }
     void shutdownRequest();
     void rebootRequest();
     void exitRequest();
 
 private:
+    // One reaction of the manager to a changed configuration key.
+    struct ConfigReaction
+    {
+        QString key;
+        std::function<void()> react;
+    };
+
     void loadDeviceId();
     void saveDeviceId();
     void initLog();
     void initConfig();
     void initQml();
-    void registerQmlTypes();
     void initMqtt();
     void initManagers();
 
-    void subscribeToTopics();
-    void publishInfo();
-    void publishStatus();
-    void publishConfig();
-    void publishEvent(const Event* event);
-    void publishReport(const QString& text);
-    void publish(const QString& suffix, const QJsonObject& object, int qos = 0);
-    void processMqttMessage(const QByteArray& payload, const QByteArray& topic);
-
+    QVariant setting(const QString& key) const;
+    // Stores a value the pages set, when it differs; the change handler reports it.
+    void setSetting(const QString& key, const QVariant& value);
     void onConfigChanged(const QVariantMap& changes);
     void onConfigFileChanged();
     void onMqttConnected();
@@ -154,31 +153,21 @@ private:
     void onSessionActiveChanged();
     void onLoginLockedOut(int failures, int seconds);
     void onMaintenanceBarcodeScanned(const QJsonObject& data);
-    QStringList applyValidatorBarcode(const QJsonObject& validator);
-    QStringList applyNetworkBarcode(const QJsonObject& network);
-
-    QString validatorReason() const;
-    void onScreenTimeout();
-    void onValidatorStatusChanged();
     void onValidatorReasonChanged();
     void onTicketValidated(const Transaction& transaction);
     void onCardRetry();
     void onIgnitionChanged();
-    void onScreenChanged();
-    void onDisplayOffTimeout();
     void updateBoardShutdownDelay();
     void applyCursor();
-    void setBusy(int timeout, const QString& message);
-    QString baseTopic() const;
+    void pushEvent(const QString& category, const QString& name, const QString& description = {});
 
-    QString m_screen;
+    manager::Log m_log;
+    DeviceIdFile m_deviceIdFile;
     QString m_deviceId;
     QString m_language;
-    QString m_message;
-    QSet<QString> m_subscribedBases;
     QQmlApplicationEngine m_engine;
     QQmlContext* m_qmlContext;
-    QTranslator m_translator;
+    Translation m_translation;
     Config& m_config;
     manager::MqttClient m_mqtt;
     manager::Validator m_validator;
@@ -187,12 +176,13 @@ private:
     manager::Network m_network;
     manager::Update m_update;
     manager::Clock m_clock;
-    QTimer m_screenTimer;
-    QTimer m_displayOffTimer;
-    int m_displayOffMinuteMillis = 60000;
     SessionManager m_session;
     EventManager m_eventLog;
     Diagnostics m_diagnostics;
+    ScreenSelection m_screens;
+    OwnTopics m_topics;
+    ConfigurationBarcodes m_barcodes;
+    QList<ConfigReaction> m_configReactions;
     // Handlers of the client's signals from the last initMqtt(), replaced on every run.
     QList<QMetaObject::Connection> m_mqttHandlers;
 };

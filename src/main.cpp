@@ -1,8 +1,8 @@
 #include "CommandLine.h"
 #include "Common/Config.h"
+#include "FrameReport.h"
 #include "GUIManager.h"
 
-#include <QAtomicInt>
 #include <QByteArray>
 #include <QFont>
 #include <QFontDatabase>
@@ -17,36 +17,6 @@ QQuickWindow* rootWindow(QQmlApplicationEngine& engine)
 {
     const QList<QObject*> roots = engine.rootObjects();
     return roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
-}
-
-// The benchmarks time start-up to the first frame and a result from its
-// publication to the frame a passenger sees. A change counts once the scene
-// graph has synchronised it, while the GUI thread waits and the screen can be
-// read; the render thread reports the swap of that frame as it happens.
-void reportFrames(QQuickWindow* window, GUIManager& gui, bool first, bool screens)
-{
-    enum { Idle, First, Changed, Synced };
-    struct Report
-    {
-        QAtomicInt state { Idle };
-        QString text;
-    };
-    auto report = std::make_shared<Report>();
-    report->state.storeRelease(first ? First : Idle);
-    if (screens)
-        QObject::connect(&gui, &GUIManager::screenChanged, window, [report] {
-            report->state.testAndSetOrdered(Idle, Changed);
-        });
-    QObject::connect(window, &QQuickWindow::beforeSynchronizing, window, [report, window, &gui] {
-        if (report->state.testAndSetOrdered(First, Synced))
-            report->text = "[Main] First frame : " + window->property("currentScreen").toString();
-        else if (report->state.testAndSetOrdered(Changed, Synced))
-            report->text = "[Main] Frame : " + gui.screen();
-    }, Qt::DirectConnection);
-    QObject::connect(window, &QQuickWindow::frameSwapped, window, [report] {
-        if (report->state.testAndSetOrdered(Synced, Idle))
-            qInfo().noquote() << report->text;
-    }, Qt::DirectConnection);
 }
 
 } // namespace
@@ -71,11 +41,7 @@ int main(int argc, char* argv[])
 
     auto gui = std::make_unique<GUIManager>(*config);
     gui->load();
-    QQuickWindow* window = rootWindow(gui->engine());
-    const bool first = qEnvironmentVariableIsSet("QUILLON_REPORT_FIRST_FRAME");
-    const bool screens = qEnvironmentVariableIsSet("QUILLON_REPORT_SCREEN_FRAMES");
-    if (window && (first || screens))
-        reportFrames(window, *gui, first, screens);
+    FrameReport::attachIfAsked(rootWindow(gui->engine()), *gui);
     const int code = QGuiApplication::exec();
 
     // The manager first, the application object last.

@@ -85,6 +85,12 @@ private:
     bool settle();
     void status(const QJsonObject& payload, const QString& screen);
     QJsonObject sent(const QString& topic) const { return m_peer->lastJson(topic); }
+    ScreenSelection* screens() const { return m_gui->findChild<ScreenSelection*>(); }
+    // What the pages reach by name ("sessionManager", "network", ...).
+    template <class T> T* context(const char* name) const
+    {
+        return qobject_cast<T*>(m_gui->engine().rootContext()->contextProperty(QLatin1String(name)).value<QObject*>());
+    }
 
     std::unique_ptr<AppWindow> m_app;
     Config* m_config = nullptr;
@@ -155,7 +161,7 @@ void TestGUIManager::idleScreenFollowsValidatorStatus()
     status(Down, QStringLiteral("OutOfOrder"));
     QCOMPARE(m_gui->message(), QStringLiteral("#0002"));
     // The shipped display-off interval: three minutes (a coarse timer).
-    QVERIFY(qAbs(m_gui->displayOffRemainingMillis() - 180000) < 10000);
+    QVERIFY(qAbs(screens()->displayOffRemainingMillis() - 180000) < 10000);
 }
 
 void TestGUIManager::maintenanceSession_data()
@@ -185,14 +191,16 @@ void TestGUIManager::maintenanceSession()
     QCOMPARE(m_gui->screen(), QStringLiteral("Settings"));
 
     // Activity restarts the session's time, here shortened to 50 ms.
-    m_gui->session().setSessionMillis(50);
+    auto* session = context<SessionManager>("sessionManager");
+    session->setSessionMillis(50);
     if (expires)
-        m_gui->session().resetTimer();
+        session->resetTimer();
     else
         m_gui->settingsLogoutRequest();
     QTRY_COMPARE(m_gui->screen(), idle);
-    QVERIFY(!m_gui->session().sessionActive());
-    QCOMPARE(m_gui->eventLog().events().last()->name(), QStringLiteral("Maintenance logout"));
+    QVERIFY(!session->sessionActive());
+    QCOMPARE(context<EventManager>("eventLogManager")->events().last()->name(),
+             QStringLiteral("Maintenance logout"));
 }
 
 void TestGUIManager::displayOffTimer_data()
@@ -215,7 +223,7 @@ void TestGUIManager::displayOffTimer()
     QFETCH(QJsonObject, second);
     m_config->set(QStringLiteral("gui/displayOffMin"), minutes);
     start();
-    m_gui->setDisplayOffMinuteMillis(150);
+    screens()->setDisplayOffMinuteMillis(150);
     const QString set = BoardBase + "/power/set";
     const QJsonObject off{{"display", false}};
     m_peer->publish(BoardBase + "/power", QJsonObject{{"display", true}});
@@ -286,8 +294,7 @@ void TestGUIManager::configurationBarcodes()
     if (!ethernetSet.isEmpty()) {
         QCOMPARE(sent(ethernet), ethernetSet);
         // The Ethernet page shows what was sent, not what the code carried.
-        const auto* network = qobject_cast<manager::Network*>(
-            m_gui->engine().rootContext()->contextProperty(QStringLiteral("network")).value<QObject*>());
+        const auto* network = context<manager::Network>("network");
         QCOMPARE(network->ethernet()->config()->address(), ethernetSet.value("address").toString());
     }
     QCOMPARE(m_peer->count(Blm + "/config/set"), obcSet ? 1 : 0);

@@ -228,7 +228,7 @@ void TestSettingsPages::pinLockout()
 {
     m_app.manager()->settingsLogoutRequest();
     QTRY_VERIFY(screen() != QLatin1String("Settings"));
-    m_app.manager()->session().setLockoutMillis(1000);
+    qobject_cast<SessionManager*>(context("sessionManager"))->setLockoutMillis(1000);
     QQuickItem* login = QuickItems::page(m_app.window(), QStringLiteral("Login"));
     QSignalSpy denied(m_app.manager(), &GUIManager::settingsAccessDenied);
     QuickItems::tapClock(m_app.window());

@@ -1,0 +1,81 @@
+#include "ConfigurationBarcodes.h"
+
+#include "Model/IPv4.h"
+#include "Peripheral/Ethernet.h"
+#include "Peripheral/Network.h"
+#include "Peripheral/Validator.h"
+#include "SessionManager.h"
+
+#include <QUrl>
+
+ConfigurationBarcodes::ConfigurationBarcodes(manager::Validator& validator,
+                                             manager::Network& network, SessionManager& session,
+                                             const manager::Log& log)
+    : m_validator(validator)
+    , m_network(network)
+    , m_session(session)
+    , m_log(log)
+{
+}
+
+QStringList ConfigurationBarcodes::apply(const QJsonObject& data)
+{
+    m_log.info() << "Maintenance Barcode scanned";
+    if (!m_session.sessionActive()) {
+        m_log.warning() << "WARN: Maintenance session is not active. Ignoring.";
+        return {};
+    }
+    QStringList applied;
+    if (data.value(QStringLiteral("validator")).isObject())
+        applied += applyValidator(data.value(QStringLiteral("validator")).toObject());
+    if (data.value(QStringLiteral("network")).isObject())
+        applied += applyNetwork(data.value(QStringLiteral("network")).toObject());
+    return applied;
+}
+
+QStringList ConfigurationBarcodes::applyValidator(const QJsonObject& validator)
+{
+    const QString text = validator.value(QStringLiteral("obc")).toString();
+    const QUrl url(text);
+    if (!url.isValid()) {
+        m_log.warning() << "WARN: OBC URL is not valid : " << text;
+        return {};
+    }
+    m_log.info() << "Applying Validator configuration";
+    m_validator.config()->setObuUrl(url);
+    m_validator.saveConfig();
+    return {QStringLiteral("OBC : %1").arg(url.toString())};
+}
+
+QStringList ConfigurationBarcodes::applyNetwork(const QJsonObject& network)
+{
+    if (!network.value(QStringLiteral("eth0")).isObject())
+        return {};
+    const QJsonObject eth0 = network.value(QStringLiteral("eth0")).toObject();
+    const auto text = [&eth0](const char* key) { return eth0.value(QLatin1String(key)).toString(); };
+    manager::Ethernet* ethernet = m_network.ethernet();
+    if (ethernet->interface() != QLatin1String("eth0")) {
+        m_log.warning() << "WARN: Active ethernet interface is not 'eth0' : " << ethernet->interface();
+        return {};
+    }
+    const QStringList applied = {
+        QStringLiteral("Method : %1").arg(text("method")),
+        QStringLiteral("Address : %1").arg(text("address")),
+        QStringLiteral("Netmask : %1").arg(text("netmask")),
+        QStringLiteral("Gateway : %1").arg(text("gateway")),
+        QStringLiteral("DNS #0 : %1").arg(text("dns0")),
+        QStringLiteral("DNS #1 : %1").arg(text("dns1")),
+    };
+    const bool manual = text("method") == QLatin1String("manual");
+    const auto manualOnly = [manual, &text](const char* key) { return manual ? text(key) : QString(); };
+    IPv4* config = ethernet->config();
+    ethernet->setMethod(manual ? QStringLiteral("manual") : QStringLiteral("auto"));
+    config->setAddress(manualOnly("address"));
+    config->setMask(manualOnly("netmask"));
+    config->setGateway(manualOnly("gateway"));
+    config->setDns0(manualOnly("dns0"));
+    config->setDns1(manualOnly("dns1"));
+    m_log.info() << "Applying Ethernet configuration to eth0";
+    ethernet->save();
+    return applied;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "Common/Log.h"
+
+#include <QString>
+
+// The file that holds the device serial number on its first non-empty line.
+class DeviceIdFile
+{
+public:
+    explicit DeviceIdFile(const manager::Log& log);
+
+    // The serial number, empty when the file cannot be read or holds none.
+    QString load(const QString& path) const;
+    // The error text, empty when saved.
+    QString save(const QString& path, const QString& id) const;
+
+private:
+    const manager::Log& m_log;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Common/Log.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QSet>
+#include <QString>
+
+class Config;
+class Event;
+class SessionManager;
+
+namespace manager {
+class MqttClient;
+} // namespace manager
+
+// The application's own presence under its base topic: information, status
+// and configuration on request, events and reports as they come.
+class OwnTopics
+{
+public:
+    OwnTopics(manager::MqttClient& mqtt, Config& config, SessionManager& session,
+              const manager::Log& log);
+
+    QString baseTopic() const;
+    // Asks for the request topics under the current base topic.
+    void subscribe();
+    void publishInfo();
+    void publishStatus();
+    void publishConfig();
+    void publishEvent(const Event* event);
+    void publishReport(const QString& text);
+    void onMessage(const QByteArray& payload, const QByteArray& topic);
+
+private:
+    void publish(const QString& suffix, const QJsonObject& object, int qos = 0);
+
+    manager::MqttClient& m_mqtt;
+    Config& m_config;
+    SessionManager& m_session;
+    const manager::Log& m_log;
+    QSet<QString> m_subscribedBases;
+};

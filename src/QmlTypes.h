@@ -1,0 +1,4 @@
+#pragma once
+
+// Every object type the pages reach, registered in one place.
+void registerQmlTypes();
