@@ -1,11 +1,20 @@
 #include "CommandLine.h"
 
+#include "Common/Log.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDebug>
 
 #include <cstdlib>
+
+namespace {
+
+// The command line is read before any class logs: its lines carry no tag.
+const manager::Log Untagged{QString()};
+
+} // namespace
 
 QVariantMap CommandLine::parseCLIArgs()
 {
@@ -23,7 +32,7 @@ QVariantMap CommandLine::parseCLIArgs()
     QCommandLineParser parser;
     parser.addOptions({ help, version, verbose, toStderr, color, config, host, port, username, password });
     if (!parser.parse(QCoreApplication::arguments())) {
-        qCritical().noquote().nospace() << "ERROR: " << parser.errorText();
+        Untagged.critical() << "ERROR: " << parser.errorText();
         std::exit(1);
     }
 
@@ -37,34 +46,34 @@ QVariantMap CommandLine::parseCLIArgs()
         bool ok = false;
         const int level = parser.value(verbose).toInt(&ok, 10);
         if (ok) {
-            qInfo().noquote().nospace() << "Setting Log level : " << level;
+            Untagged.info() << "Setting Log level : " << level;
             overrides.insert("log/level", level);
         }
     }
     if (parser.isSet(toStderr)) {
-        qInfo().noquote().nospace() << "Log to stderr overridden from user to true";
+        Untagged.info() << "Log to stderr overridden from user to true";
         overrides.insert("log/stderr", true);
     }
     if (parser.isSet(color)) {
-        qInfo().noquote().nospace() << "Log with color overridden from user to true";
+        Untagged.info() << "Log with color overridden from user to true";
         overrides.insert("log/color", true);
     }
     if (parser.isSet(host)) {
-        qInfo().noquote().nospace() << "Setting MQTT Host : " << parser.value(host);
+        Untagged.info() << "Setting MQTT Host : " << parser.value(host);
         overrides.insert("mqtt/host", parser.value(host));
     }
     if (parser.isSet(port)) {
-        qInfo().noquote().nospace() << "Setting MQTT Port : " << parser.value(port);
+        Untagged.info() << "Setting MQTT Port : " << parser.value(port);
         overrides.insert("mqtt/port", parser.value(port).toInt(nullptr, 10));
     }
     if (parser.isSet(username)) {
-        qInfo().noquote().nospace() << "Setting MQTT User : " << parser.value(username);
+        Untagged.info() << "Setting MQTT User : " << parser.value(username);
         overrides.insert("mqtt/username", parser.value(username));
     }
     if (parser.isSet(password))
         overrides.insert("mqtt/password", parser.value(password));
     if (parser.isSet(config)) {
-        qInfo().noquote().nospace() << "Using configuration file : " << parser.value(config);
+        Untagged.info() << "Using configuration file : " << parser.value(config);
         overrides.insert("config", parser.value(config));
     }
     return overrides;

@@ -1,11 +1,18 @@
 #include "DeviceIdFile.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 DeviceIdFile::DeviceIdFile(const manager::Log& log)
     : m_log(log)
 {
+}
+
+bool DeviceIdFile::isValid(const QString& id)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[CK][0-9]{8}$"));
+    return pattern.match(id).hasMatch();
 }
 
 QString DeviceIdFile::load(const QString& path) const

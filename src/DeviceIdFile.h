@@ -10,6 +10,9 @@ class DeviceIdFile
 public:
     explicit DeviceIdFile(const manager::Log& log);
 
+    // One letter C or K and eight digits.
+    static bool isValid(const QString& id);
+
     // The serial number, empty when the file cannot be read or holds none.
     QString load(const QString& path) const;
     // The error text, empty when saved.

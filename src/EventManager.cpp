@@ -1,5 +1,7 @@
 #include "EventManager.h"
 
+#include "Common/Log.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QSettings>
@@ -12,9 +14,11 @@ const int MaxLoaded = 1000;
 const int MaxHeld = 1000;
 const int RetentionDays = 30;
 
+const manager::Log Tag(QStringLiteral("[EventManager] "));
+
 void logInfo(const QString& text)
 {
-    qInfo().noquote().nospace() << "[EventManager] " << text;
+    Tag.info() << text;
 }
 
 QTime endOfDay()
@@ -184,7 +188,7 @@ void EventManager::save()
     file.endArray();
     file.sync();
     if (!file.isWritable() || file.status() == QSettings::AccessError)
-        qWarning().noquote().nospace() << "[EventManager] WARN: Cannot write events file : " << m_filename
+        Tag.warning() << "WARN: Cannot write events file : " << m_filename
                                        << ", events are kept in memory only";
 }
 

@@ -20,7 +20,6 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickStyle>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 
@@ -89,8 +88,6 @@ void GUIManager::load()
     pushEvent(QStringLiteral("General"), QStringLiteral("Application started"));
 }
 
-// ---- properties
-
 void GUIManager::setDeviceId(const QString& id)
 {
     if (id == m_deviceId)
@@ -101,84 +98,16 @@ void GUIManager::setDeviceId(const QString& id)
     emit deviceIdChanged();
 }
 
-QVariant GUIManager::setting(const QString& key) const
-{
-    return m_config.get(key);
-}
-
 void GUIManager::setSetting(const QString& key, const QVariant& value)
 {
     if (value != setting(key))
         m_config.set(key, value);
 }
 
-bool GUIManager::showCursor() const
-{
-    return setting(key::ShowCursor).toBool();
-}
-
 void GUIManager::setShowCursor(bool show)
 {
     setSetting(key::ShowCursor, show);
     applyCursor();
-}
-
-bool GUIManager::showErrorDesc() const
-{
-    return setting(key::ShowErrorDesc).toBool();
-}
-
-void GUIManager::setShowErrorDesc(bool show)
-{
-    setSetting(key::ShowErrorDesc, show);
-}
-
-int GUIManager::displayOffMin() const
-{
-    return setting(key::DisplayOffMin).toInt();
-}
-
-void GUIManager::setDisplayOffMin(int minutes)
-{
-    setSetting(key::DisplayOffMin, minutes);
-}
-
-int GUIManager::shutdownDelaySec() const
-{
-    return setting(key::ShutdownDelaySec).toInt();
-}
-
-void GUIManager::setShutdownDelaySec(int seconds)
-{
-    setSetting(key::ShutdownDelaySec, seconds);
-}
-
-QColor GUIManager::screenSaverBg() const
-{
-    return QColor(setting(key::ScreenSaverBg).toString());
-}
-
-QString GUIManager::screenSaverImg() const
-{
-    return setting(key::ScreenSaverImg).toString();
-}
-
-int GUIManager::animSwitchSec() const
-{
-    return setting(key::AnimSwitchSec).toInt();
-}
-
-void GUIManager::setAnimSwitchSec(int value)
-{
-    setSetting(key::AnimSwitchSec, value);
-}
-
-// ---- slots for the pages
-
-bool GUIManager::isDeviceIdValid(const QString& id) const
-{
-    static const QRegularExpression pattern(QStringLiteral("^[CK][0-9]{8}$"));
-    return pattern.match(id).hasMatch();
 }
 
 void GUIManager::saveDeviceIdRequest(const QString& deviceId)
@@ -206,8 +135,6 @@ void GUIManager::exitRequest()
     // Late enough for the "Exiting" screen to be drawn.
     QTimer::singleShot(ExitDelayMillis, this, [] { QCoreApplication::exit(0); });
 }
-
-// ---- start-up
 
 void GUIManager::loadDeviceId()
 {
@@ -271,15 +198,7 @@ void GUIManager::initMqtt()
                 }),
     };
 
-    m_mqtt.setClientId(QStringLiteral("%1_%2").arg(QCoreApplication::applicationName())
-                           .arg(QCoreApplication::applicationPid()));
-    m_mqtt.setWillMessage(QByteArrayLiteral("{\"service\": false}"));
-    m_mqtt.setWillTopic(m_topics.baseTopic() + QStringLiteral("/status"));
-    m_mqtt.setHostname(setting(key::MqttHost).toString());
-    m_mqtt.setPort(setting(key::MqttPort).toUInt());
-    m_mqtt.setUsername(setting(key::MqttUsername).toString());
-    m_mqtt.setPassword(setting(key::MqttPassword).toString());
-    m_topics.subscribe();
+    m_topics.prepareConnection();
     m_mqtt.connect();
     setMessage(QStringLiteral("Connecting"));
 }
@@ -323,8 +242,6 @@ void GUIManager::initManagers()
             [this](const QString& text) { m_topics.publishReport(text); });
 }
 
-// ---- broker connection
-
 void GUIManager::onMqttConnected()
 {
     m_log.info() << "Connected to MQTT broker";
@@ -345,45 +262,43 @@ void GUIManager::onMqttError(const QString& text)
     m_log.critical() << "ERROR: " << text;
 }
 
-// ---- configuration
-
 void GUIManager::initConfig()
 {
+    const auto changed = [this](const char* what, const QVariant& value, const char* unit = "") {
+        m_log.info() << what << " changed : " << value.toString() << unit;
+    };
     m_configReactions = {
-        {key::DeviceId, [this] {
-             m_log.info() << "Device id changed. Re-loading";
-             loadDeviceId();
-         }},
-        {key::ShowCursor, [this] {
-             m_log.info() << "Cursor changed : " << (showCursor() ? "visible" : "hidden");
+        {key::DeviceId, [this] { m_log.info() << "Device id changed. Re-loading"; loadDeviceId(); }},
+        {key::ShowCursor, [this, changed] {
+             changed("Cursor", showCursor() ? "visible" : "hidden");
              applyCursor();
              emit showCursorChanged();
          }},
-        {key::DisplayOffMin, [this] {
-             m_log.info() << "Display OFF interval changed : " << displayOffMin() << " min(s)";
+        {key::DisplayOffMin, [this, changed] {
+             changed("Display OFF interval", displayOffMin(), " min(s)");
              emit displayOffMinChanged();
          }},
-        {key::ShutdownDelaySec, [this] {
-             m_log.info() << "Shutdown delay changed : " << shutdownDelaySec() << " sec(s)";
+        {key::ShutdownDelaySec, [this, changed] {
+             changed("Shutdown delay", shutdownDelaySec(), " sec(s)");
              updateBoardShutdownDelay();
              emit shutdownDelaySecChanged();
          }},
         {key::Locale, [this] { setLanguage(setting(key::Locale).toString()); }},
-        {key::ShowErrorDesc, [this] {
-             m_log.info() << "Show Error description changed : " << (showErrorDesc() ? "YES" : "NO");
+        {key::ShowErrorDesc, [this, changed] {
+             changed("Show Error description", showErrorDesc() ? "YES" : "NO");
              setMessage(m_screens.validatorReason());
              emit showErrorDescChanged();
          }},
-        {key::ScreenSaverBg, [this] {
-             m_log.info() << "Screen-saver background changed : " << setting(key::ScreenSaverBg).toString();
+        {key::ScreenSaverBg, [this, changed] {
+             changed("Screen-saver background", setting(key::ScreenSaverBg));
              emit screenSaverBgChanged();
          }},
-        {key::ScreenSaverImg, [this] {
-             m_log.info() << "Screen-saver image changed : " << screenSaverImg();
+        {key::ScreenSaverImg, [this, changed] {
+             changed("Screen-saver image", screenSaverImg());
              emit screenSaverImgChanged();
          }},
-        {key::AnimSwitchSec, [this] {
-             m_log.info() << "GIFs animation changed : " << animSwitchSec() << " msec(s)";
+        {key::AnimSwitchSec, [this, changed] {
+             changed("GIFs animation", animSwitchSec(), " msec(s)");
              emit animSwitchSecChanged();
          }},
     };
@@ -441,8 +356,6 @@ void GUIManager::applyCursor()
         QGuiApplication::setOverrideCursor(QCursor(Qt::BlankCursor));
 }
 
-// ---- session, events and configuration barcodes
-
 void GUIManager::pushEvent(const QString& category, const QString& name, const QString& description)
 {
     m_eventLog.push(new Event(category, name, description, QDateTime::currentDateTime()));
@@ -450,13 +363,10 @@ void GUIManager::pushEvent(const QString& category, const QString& name, const Q
 
 void GUIManager::onSessionActiveChanged()
 {
-    if (m_session.sessionActive()) {
-        m_eventLog.push(new EventLogin(m_session.user()));
-        m_topics.publishStatus();
-        return;
-    }
-    setIdleScreen();
-    m_eventLog.push(new EventLogout());
+    const bool active = m_session.sessionActive();
+    if (!active)
+        setIdleScreen();
+    m_eventLog.push(active ? static_cast<Event*>(new EventLogin(m_session.user())) : new EventLogout());
     m_topics.publishStatus();
 }
 
@@ -475,8 +385,6 @@ void GUIManager::onMaintenanceBarcodeScanned(const QJsonObject& data)
     m_board.setLedValid();
     emit barcodeConfigurationApplied(applied);
 }
-
-// ---- the validator and the board
 
 void GUIManager::onValidatorReasonChanged()
 {

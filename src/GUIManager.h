@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Common/Config.h"
 #include "Common/Log.h"
+#include "ConfigKeys.h"
 #include "ConfigurationBarcodes.h"
 #include "DeviceIdFile.h"
 #include "Diagnostics.h"
@@ -28,7 +30,6 @@
 
 #include <functional>
 
-class Config;
 class QQmlContext;
 class Transaction;
 
@@ -73,24 +74,24 @@ public:
     QString dynTr() const { return QString(); }
     QString message() const { return m_screens.message(); }
     void setMessage(const QString& text) { m_screens.setMessage(text); }
-    bool showCursor() const;
+    bool showCursor() const { return setting(key::ShowCursor).toBool(); }
     void setShowCursor(bool show);
-    bool showErrorDesc() const;
-    void setShowErrorDesc(bool show);
-    int displayOffMin() const;
-    void setDisplayOffMin(int minutes);
-    int shutdownDelaySec() const;
-    void setShutdownDelaySec(int seconds);
-    QColor screenSaverBg() const;
-    QString screenSaverImg() const;
+    bool showErrorDesc() const { return setting(key::ShowErrorDesc).toBool(); }
+    void setShowErrorDesc(bool show) { setSetting(key::ShowErrorDesc, show); }
+    int displayOffMin() const { return setting(key::DisplayOffMin).toInt(); }
+    void setDisplayOffMin(int minutes) { setSetting(key::DisplayOffMin, minutes); }
+    int shutdownDelaySec() const { return setting(key::ShutdownDelaySec).toInt(); }
+    void setShutdownDelaySec(int seconds) { setSetting(key::ShutdownDelaySec, seconds); }
+    QColor screenSaverBg() const { return QColor(setting(key::ScreenSaverBg).toString()); }
+    QString screenSaverImg() const { return setting(key::ScreenSaverImg).toString(); }
     Diagnostics* diagnostics() { return &m_diagnostics; }
     manager::Update* update() { return &m_update; }
     manager::Clock* clock() { return &m_clock; }
-    int animSwitchSec() const;
-    void setAnimSwitchSec(int value);
+    int animSwitchSec() const { return setting(key::AnimSwitchSec).toInt(); }
+    void setAnimSwitchSec(int value) { setSetting(key::AnimSwitchSec, value); }
 
-    // One letter C or K and eight digits.
-    Q_INVOKABLE bool isDeviceIdValid(const QString& id) const;
+    // The serial-number check the entry page applies as it is typed.
+    Q_INVOKABLE bool isDeviceIdValid(const QString& id) const { return DeviceIdFile::isValid(id); }
 
     QQmlApplicationEngine& engine() { return m_engine; }
 
@@ -142,7 +143,7 @@ private:
     void initMqtt();
     void initManagers();
 
-    QVariant setting(const QString& key) const;
+    QVariant setting(const QString& key) const { return m_config.get(key); }
     // Stores a value the pages set, when it differs; the change handler reports it.
     void setSetting(const QString& key, const QVariant& value);
     void onConfigChanged(const QVariantMap& changes);

@@ -34,6 +34,19 @@ QString OwnTopics::baseTopic() const
     return m_config.get(key::MqttBase).toString();
 }
 
+void OwnTopics::prepareConnection()
+{
+    m_mqtt.setClientId(QStringLiteral("%1_%2").arg(QCoreApplication::applicationName())
+                           .arg(QCoreApplication::applicationPid()));
+    m_mqtt.setWillMessage(QByteArrayLiteral("{\"service\": false}"));
+    m_mqtt.setWillTopic(baseTopic() + QStringLiteral("/status"));
+    m_mqtt.setHostname(m_config.get(key::MqttHost).toString());
+    m_mqtt.setPort(m_config.get(key::MqttPort).toUInt());
+    m_mqtt.setUsername(m_config.get(key::MqttUsername).toString());
+    m_mqtt.setPassword(m_config.get(key::MqttPassword).toString());
+    subscribe();
+}
+
 void OwnTopics::subscribe()
 {
     // Asked once per base topic: the client renews its subscriptions after

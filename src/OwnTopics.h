@@ -24,8 +24,9 @@ public:
               const manager::Log& log);
 
     QString baseTopic() const;
-    // Asks for the request topics under the current base topic.
-    void subscribe();
+    // The client's identity, broker and last will from the configuration,
+    // and the request topics under the current base topic.
+    void prepareConnection();
     void publishInfo();
     void publishStatus();
     void publishConfig();
@@ -34,6 +35,7 @@ public:
     void onMessage(const QByteArray& payload, const QByteArray& topic);
 
 private:
+    void subscribe();
     void publish(const QString& suffix, const QJsonObject& object, int qos = 0);
 
     manager::MqttClient& m_mqtt;

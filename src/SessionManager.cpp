@@ -1,12 +1,13 @@
 #include "SessionManager.h"
 
 #include "Common/Config.h"
+#include "Common/Log.h"
 
 #include <QDebug>
 
 namespace {
 
-const char* const Tag = "[SessionManager] ";
+const manager::Log Tag(QStringLiteral("[SessionManager] "));
 
 } // namespace
 
@@ -64,11 +65,11 @@ void SessionManager::loadUsers()
 
 void SessionManager::loginRequest(const QString& pin)
 {
-    qInfo().noquote().nospace() << Tag << "Login requested with PIN";
+    Tag.info() << "Login requested with PIN";
     // The PIN itself never goes to a log.
-    qDebug().noquote().nospace() << Tag << "Entered PIN    : " << pin.size() << " digit(s)";
+    Tag.debug() << "Entered PIN    : " << pin.size() << " digit(s)";
     if (m_lockoutSecs > 0) {
-        qWarning().noquote().nospace() << Tag << "WARN: Login locked, " << m_lockoutSecs << " s left";
+        Tag.warning() << "WARN: Login locked, " << m_lockoutSecs << " s left";
         emit accessDenied();
         return;
     }
@@ -78,13 +79,13 @@ void SessionManager::loginRequest(const QString& pin)
         m_failures = 0;
         m_timer.start();
         m_activeUser = user;
-        qInfo().noquote().nospace() << Tag << "User logged-in : " << user.name << ", "
+        Tag.info() << "User logged-in : " << user.name << ", "
                                     << user.surname;
         emit accessGranted();
         emit sessionActiveChanged();
         return;
     }
-    qWarning().noquote().nospace() << Tag << "WARN: User entered wrong pin";
+    Tag.warning() << "WARN: User entered wrong pin";
     onWrongPin();
     emit accessDenied();
 }
@@ -98,7 +99,7 @@ void SessionManager::onWrongPin()
     m_lockout.setRemainingTime(millis);
     m_lockoutTick.start();
     updateLockout();
-    qWarning().noquote().nospace() << Tag << "WARN: " << m_failures << " wrong PINs in a row, login locked for "
+    Tag.warning() << "WARN: " << m_failures << " wrong PINs in a row, login locked for "
                                    << m_lockoutSecs << " s";
     emit lockedOut(m_failures, m_lockoutSecs);
 }
@@ -118,7 +119,7 @@ void SessionManager::logoutRequest()
 {
     if (!m_activeUser)
         return;
-    qInfo().noquote().nospace() << Tag << "User logged-out : " << m_activeUser->name << ", "
+    Tag.info() << "User logged-out : " << m_activeUser->name << ", "
                                 << m_activeUser->surname;
     m_timer.stop();
     m_activeUser.reset();
@@ -132,7 +133,7 @@ void SessionManager::resetTimer()
 
 void SessionManager::onTimeout()
 {
-    qWarning().noquote().nospace() << Tag << "Session expired";
+    Tag.warning() << "Session expired";
     logoutRequest();
     emit expired();
 }

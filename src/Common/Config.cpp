@@ -1,9 +1,17 @@
 #include "Common/Config.h"
 
+#include "Common/Log.h"
+
 #include <QDebug>
 #include <QFileInfo>
 #include <QMap>
 #include <QSettings>
+
+namespace {
+
+const manager::Log Tag(QStringLiteral("[Config] "));
+
+} // namespace
 
 Config::Config(const QString& filename, const QVariantMap& defaults, QObject* parent)
     : QObject(parent)
@@ -12,7 +20,7 @@ Config::Config(const QString& filename, const QVariantMap& defaults, QObject* pa
     , m_defaults(defaults)
 {
     if (!QFileInfo::exists(m_filename)) {
-        qWarning().noquote().nospace() << "[Config] " << "Creating default config file : " << m_filename;
+        Tag.warning() << "Creating default config file : " << m_filename;
         save();
     }
     load();
@@ -68,18 +76,17 @@ void Config::addOverrides(const QVariantMap& overrides)
 
 void Config::print() const
 {
-    const QString dashes = QStringLiteral("[Config] ") + QString(60, QLatin1Char('-'));
+    const QString dashes(60, QLatin1Char('-'));
     int width = 0;
     for (const QString& key : keys())
         width = qMax(width, key.size());
 
-    qInfo().noquote().nospace() << dashes;
-    qInfo().noquote().nospace() << "[Config]  SETTINGS (" << m_filename << ")";
-    qInfo().noquote().nospace() << dashes;
+    Tag.info() << dashes;
+    Tag.info() << " SETTINGS (" << m_filename << ")";
+    Tag.info() << dashes;
     for (const QString& key : keys())
-        qInfo().noquote().nospace()
-            << QStringLiteral("[Config]  %1 : %2").arg(key.leftJustified(width), printable(key));
-    qInfo().noquote().nospace() << dashes;
+        Tag.info() << QStringLiteral(" %1 : %2").arg(key.leftJustified(width), printable(key));
+    Tag.info() << dashes;
 }
 
 QString Config::printable(const QString& key) const
@@ -172,7 +179,7 @@ void Config::save()
             file.setValue(it.key(), it.value());
         file.sync();
         if (!file.isWritable() || file.status() == QSettings::AccessError)
-            qWarning().noquote().nospace() << "[Config] " << "WARN: Cannot write config file : " << m_filename
+            Tag.warning() << "WARN: Cannot write config file : " << m_filename
                                            << ", changes are kept in memory only";
     }
     watch();

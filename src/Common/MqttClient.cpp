@@ -1,4 +1,5 @@
 #include "Common/MqttClient.h"
+#include "Log.h"
 
 #include <QDebug>
 #include <QMetaType>
@@ -8,7 +9,7 @@ namespace manager {
 
 namespace {
 
-const char* const Tag = "[MqttClient] ";
+const Log Tag(QStringLiteral("[MqttClient] "));
 
 const char* boolText(bool value)
 {
@@ -96,11 +97,11 @@ void MqttClient::setWillTopic(const QString& value)
 
 void MqttClient::connect()
 {
-    qInfo().noquote().nospace() << Tag << "Connecting to host";
+    Tag.info() << "Connecting to host";
     prepareTimer();
     prepareClient();
     if (encrypted)
-        qWarning().noquote().nospace() << Tag << "Encryption not yet supported";
+        Tag.warning() << "Encryption not yet supported";
     client->connectToHost();
 }
 
@@ -110,8 +111,8 @@ void MqttClient::prepareTimer()
         connectionTimer = new QTimer();
         QObject::connect(connectionTimer, &QTimer::timeout, this, &MqttClient::onTimeout);
     }
-    qDebug().noquote().nospace() << Tag << "Applying client configuration:";
-    qDebug().noquote().nospace() << Tag << "Retry interval millis: " << retryMillis;
+    Tag.debug() << "Applying client configuration:";
+    Tag.debug() << "Retry interval millis: " << retryMillis;
     connectionTimer->setInterval(retryMillis);
 }
 
@@ -127,17 +128,17 @@ void MqttClient::prepareClient()
         QObject::connect(client, &MosquittoClient::stateChanged, this, &MqttClient::onStateChanged);
         QObject::connect(client, &MosquittoClient::messageReceived, this, &MqttClient::onReceived);
     }
-    qDebug().noquote().nospace() << Tag << "Applying client configuration:";
-    qDebug().noquote().nospace() << Tag << "Hostname: " << hostname;
-    qDebug().noquote().nospace() << Tag << "Port    : " << port;
-    qDebug().noquote().nospace() << Tag << "Username: " << username;
-    qDebug().noquote().nospace() << Tag << "CleanSession: " << boolText(cleanSession);
-    qDebug().noquote().nospace() << Tag << "Client Id   : " << clientId;
-    qDebug().noquote().nospace() << Tag << "Keepalive   : " << int(keepAlive);
-    qDebug().noquote().nospace() << Tag << "Will Message: " << willMessage;
-    qDebug().noquote().nospace() << Tag << "Will QoS    : " << int(willQos);
-    qDebug().noquote().nospace() << Tag << "Will Retain : " << boolText(willRetain);
-    qDebug().noquote().nospace() << Tag << "Will Topic  : " << willTopic;
+    Tag.debug() << "Applying client configuration:";
+    Tag.debug() << "Hostname: " << hostname;
+    Tag.debug() << "Port    : " << port;
+    Tag.debug() << "Username: " << username;
+    Tag.debug() << "CleanSession: " << boolText(cleanSession);
+    Tag.debug() << "Client Id   : " << clientId;
+    Tag.debug() << "Keepalive   : " << int(keepAlive);
+    Tag.debug() << "Will Message: " << willMessage;
+    Tag.debug() << "Will QoS    : " << int(willQos);
+    Tag.debug() << "Will Retain : " << boolText(willRetain);
+    Tag.debug() << "Will Topic  : " << willTopic;
     client->setHostname(hostname);
     client->setPort(static_cast<quint16>(port));
     client->setUsername(username);
@@ -153,7 +154,7 @@ void MqttClient::prepareClient()
 
 void MqttClient::disconnect()
 {
-    qInfo().noquote().nospace() << Tag << "Disconnecting from host";
+    Tag.info() << "Disconnecting from host";
     if (client)
         client->disconnectFromHost();
 }
@@ -169,7 +170,7 @@ bool MqttClient::publish(const QByteArray& data, const QString& topic, quint8 qo
 {
     if (!client || client->state() != MosquittoClient::Connected)
         return false;
-    qDebug().noquote().nospace() << Tag << "Publishing to topic '" << topic << "' with Qos = " << int(qos)
+    Tag.debug() << "Publishing to topic '" << topic << "' with Qos = " << int(qos)
                                  << " and Retain = " << boolText(retain) << ":\n"
                                  << data;
     if (client->publish(topic, data, qos, retain) == -1) {
@@ -181,14 +182,14 @@ bool MqttClient::publish(const QByteArray& data, const QString& topic, quint8 qo
 
 void MqttClient::doSubscribe(const QString& filter, quint8 qos)
 {
-    qInfo().noquote().nospace() << Tag << "Subscribing to '" << filter << "' with QoS = " << int(qos);
+    Tag.info() << "Subscribing to '" << filter << "' with QoS = " << int(qos);
     if (!client->subscribe(filter, qos))
         emit error(QStringLiteral("Subscription to ") + filter + QStringLiteral(" failed."));
 }
 
 void MqttClient::onConnected()
 {
-    qInfo().noquote().nospace() << Tag << "Connected to broker " << hostname;
+    Tag.info() << "Connected to broker " << hostname;
     const auto topics = subsTopics;
     for (const auto& entry : topics)
         doSubscribe(entry.first, entry.second);
@@ -196,22 +197,22 @@ void MqttClient::onConnected()
 
 void MqttClient::onDisconnected()
 {
-    qInfo().noquote().nospace() << Tag << "Disconnected from broker " << hostname;
+    Tag.info() << "Disconnected from broker " << hostname;
 }
 
 void MqttClient::onStateChanged(MosquittoClient::ClientState state)
 {
     switch (state) {
     case MosquittoClient::Connecting:
-        qDebug().noquote().nospace() << Tag << "State is Connecting.";
+        Tag.debug() << "State is Connecting.";
         connectionTimer->start();
         break;
     case MosquittoClient::Connected:
-        qDebug().noquote().nospace() << Tag << "State is Connected.";
+        Tag.debug() << "State is Connected.";
         connectionTimer->stop();
         break;
     case MosquittoClient::Disconnected:
-        qDebug().noquote().nospace() << Tag << "State is Disconnected.";
+        Tag.debug() << "State is Disconnected.";
         QTimer::singleShot(retryMillis, Qt::PreciseTimer, this, &MqttClient::onReconnect);
         break;
     }
@@ -230,7 +231,7 @@ void MqttClient::onReconnect()
 
 void MqttClient::onReceived(const QByteArray& message, const QString& topic)
 {
-    qDebug().noquote().nospace() << Tag << "Received on topic: " << topic << "\n" << message;
+    Tag.debug() << "Received on topic: " << topic << "\n" << message;
     emit received(message, topic.toUtf8());
 }
 
@@ -238,7 +239,7 @@ void MqttClient::onError(MosquittoClient::ClientError code)
 {
     if (code == MosquittoClient::NoError)
         return;
-    qWarning().noquote().nospace() << Tag << errorText(code);
+    Tag.warning() << errorText(code);
     emit error(QStringLiteral("Mqtt client error"));
 }
 

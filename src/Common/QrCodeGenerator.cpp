@@ -1,5 +1,7 @@
 #include "Common/QrCodeGenerator.h"
 
+#include "Common/Log.h"
+
 #include <QDebug>
 #include <QTextStream>
 
@@ -15,7 +17,7 @@ QString QrCodeGenerator::generateSvgQr(const QString& text, quint16 border,
     try {
         return toSvgString(qrcodegen::QrCode::encodeText(utf8.constData(), ecc), border);
     } catch (const qrcodegen::data_too_long& e) {
-        qCritical().noquote().nospace() << "[QrCodeGenerator] " << "ERROR: Text of " << utf8.size()
+        manager::Log(QStringLiteral("[QrCodeGenerator] ")).critical() << "ERROR: Text of " << utf8.size()
                                         << " bytes does not fit a QR code : " << e.what();
         return QString();
     }
