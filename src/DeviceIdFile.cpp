@@ -11,7 +11,8 @@ DeviceIdFile::DeviceIdFile(const manager::Log& log)
 
 bool DeviceIdFile::isValid(const QString& id)
 {
-    static const QRegularExpression pattern(QStringLiteral("^[CK][0-9]{8}$"));
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("[CK][0-9]{8}")));
     return pattern.match(id).hasMatch();
 }
 

@@ -55,11 +55,6 @@ QVariant EventManager::data() const
     return QVariant::fromValue(objects);
 }
 
-QString EventManager::filename() const
-{
-    return m_filename;
-}
-
 QList<Event*> EventManager::events() const
 {
     return m_data;

@@ -27,7 +27,6 @@ public:
     static QString defaultFilename();
 
     QVariant data() const;
-    QString filename() const;
     // Every held event, oldest first.
     QList<Event*> events() const;
 

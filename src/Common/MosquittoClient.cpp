@@ -4,10 +4,8 @@
 
 #include <QHostAddress>
 #include <QHostInfo>
-#include <QSocketNotifier>
 
 #include <mosquitto.h>
-#include <sys/ioctl.h>
 
 #include <mutex>
 
@@ -15,14 +13,6 @@ namespace {
 
 constexpr int HousekeepingMillis = 1000;
 constexpr int MaxPacketsPerRead = 256;
-
-int pendingBytes(int fd)
-{
-    int available = 0;
-    if (fd < 0 || ioctl(fd, FIONREAD, &available) != 0)
-        return 0;
-    return available;
-}
 
 void initLibrary()
 {
@@ -54,42 +44,14 @@ MosquittoClient::MosquittoClient(QObject* parent) : QObject(parent)
     initLibrary();
     m_housekeeping.setInterval(HousekeepingMillis);
     QObject::connect(&m_housekeeping, &QTimer::timeout, this, &MosquittoClient::onHousekeeping);
+    QObject::connect(&m_socket, &SocketWatch::readable, this, &MosquittoClient::onReadable);
+    QObject::connect(&m_socket, &SocketWatch::writable, this, &MosquittoClient::onWritable);
 }
 
 MosquittoClient::~MosquittoClient()
 {
     abortLookup();
     destroyHandle();
-}
-
-QString MosquittoClient::hostname() const
-{
-    return m_hostname;
-}
-
-quint16 MosquittoClient::port() const
-{
-    return m_port;
-}
-
-QString MosquittoClient::clientId() const
-{
-    return m_clientId;
-}
-
-MosquittoClient::ProtocolVersion MosquittoClient::protocolVersion() const
-{
-    return MQTT_3_1_1;
-}
-
-MosquittoClient::ClientState MosquittoClient::state() const
-{
-    return m_state;
-}
-
-MosquittoClient::ClientError MosquittoClient::error() const
-{
-    return m_error;
 }
 
 void MosquittoClient::setHostname(const QString& hostname)
@@ -189,8 +151,7 @@ void MosquittoClient::connectTo(const QString& address)
         QTimer::singleShot(0, this, &MosquittoClient::flushEvents);
         return;
     }
-    watchSocket();
-    updateWriteInterest();
+    updateSocketWatch();
     m_housekeeping.start();
 }
 
@@ -314,7 +275,7 @@ bool MosquittoClient::createHandle()
 // Whatever was posted before is stale from here on.
 void MosquittoClient::destroyHandle()
 {
-    dropNotifiers();
+    m_socket.drop();
     m_housekeeping.stop();
     ++m_generation;
     if (!m_handle)
@@ -323,41 +284,10 @@ void MosquittoClient::destroyHandle()
     m_handle = nullptr;
 }
 
-void MosquittoClient::watchSocket()
+void MosquittoClient::updateSocketWatch()
 {
-    const int fd = m_handle ? mosquitto_socket(m_handle) : -1;
-    if (fd == m_socket)
-        return;
-    dropNotifiers();
-    if (fd < 0)
-        return;
-    m_socket = fd;
-    m_readNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    m_writeNotifier = new QSocketNotifier(fd, QSocketNotifier::Write, this);
-    m_writeNotifier->setEnabled(false);
-    QObject::connect(m_readNotifier, &QSocketNotifier::activated, this, &MosquittoClient::onReadable);
-    QObject::connect(m_writeNotifier, &QSocketNotifier::activated, this,
-                     &MosquittoClient::onWritable);
-}
-
-void MosquittoClient::dropNotifiers()
-{
-    // A closed descriptor left in a notifier would spin the event loop.
-    for (QSocketNotifier* notifier : {m_readNotifier, m_writeNotifier}) {
-        if (!notifier)
-            continue;
-        notifier->setEnabled(false);
-        notifier->deleteLater();
-    }
-    m_readNotifier = nullptr;
-    m_writeNotifier = nullptr;
-    m_socket = -1;
-}
-
-void MosquittoClient::updateWriteInterest()
-{
-    if (m_writeNotifier && m_handle)
-        m_writeNotifier->setEnabled(mosquitto_want_write(m_handle));
+    m_socket.watch(m_handle ? mosquitto_socket(m_handle) : -1);
+    m_socket.setWriteInterest(m_handle && mosquitto_want_write(m_handle));
 }
 
 void MosquittoClient::onReadable()
@@ -367,7 +297,7 @@ void MosquittoClient::onReadable()
     // The library reads one packet a call; drain what has arrived so a burst
     // does not cost one event-loop round per message.
     for (int i = 0; i < MaxPacketsPerRead; ++i) {
-        if (mosquitto_loop_read(m_handle, 1) != MOSQ_ERR_SUCCESS || pendingBytes(m_socket) <= 0)
+        if (mosquitto_loop_read(m_handle, 1) != MOSQ_ERR_SUCCESS || m_socket.pendingBytes() <= 0)
             break;
     }
     afterLibraryCall();
@@ -398,13 +328,12 @@ void MosquittoClient::afterLibraryCall()
         connectionLost(m_refusal != NoError ? m_refusal : TransportInvalid);
         return;
     }
-    watchSocket();
-    updateWriteInterest();
+    updateSocketWatch();
 }
 
 void MosquittoClient::connectionLost(ClientError error)
 {
-    dropNotifiers();
+    m_socket.drop();
     if (m_state == Disconnected)
         return;
     setState(Disconnected);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Common/SocketWatch.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
@@ -11,7 +13,6 @@
 
 class MqttSubscription;
 class QHostInfo;
-class QSocketNotifier;
 struct mosquitto;
 struct mosquitto_message;
 
@@ -45,12 +46,12 @@ public:
     explicit MosquittoClient(QObject* parent = nullptr);
     ~MosquittoClient() override;
 
-    QString hostname() const;
-    quint16 port() const;
-    QString clientId() const;
-    ProtocolVersion protocolVersion() const;
-    ClientState state() const;
-    ClientError error() const;
+    QString hostname() const { return m_hostname; }
+    quint16 port() const { return m_port; }
+    QString clientId() const { return m_clientId; }
+    ProtocolVersion protocolVersion() const { return MQTT_3_1_1; }
+    ClientState state() const { return m_state; }
+    ClientError error() const { return m_error; }
 
     void setHostname(const QString& hostname);
     void setPort(quint16 port);
@@ -93,9 +94,7 @@ private:
     void abortLookup();
     bool createHandle();
     void destroyHandle();
-    void watchSocket();
-    void dropNotifiers();
-    void updateWriteInterest();
+    void updateSocketWatch();
     void onReadable();
     void onWritable();
     void onHousekeeping();
@@ -107,10 +106,8 @@ private:
     void flushEvents();
 
     mosquitto* m_handle = nullptr;
-    QSocketNotifier* m_readNotifier = nullptr;
-    QSocketNotifier* m_writeNotifier = nullptr;
+    SocketWatch m_socket;
     QTimer m_housekeeping;
-    int m_socket = -1;
     int m_lookupId = -1;
     quint64 m_generation = 0;
     std::vector<std::function<void()>> m_events;
