@@ -1,12 +1,13 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
+import "../../style"
 
 // Brightness, cursor, theme and the display-off interval.
 Column {
     id: root
-    padding: 15
-    readonly property int innerWidth: width - 30
+    padding: Style.pagePadding
+    readonly property int innerWidth: width - 2 * Style.pagePadding
     readonly property var appWindow: ApplicationWindow.window
 
     Component.onCompleted: board.monitor(1000)
@@ -26,26 +27,11 @@ Column {
     SettingRow {
         width: root.innerWidth
         label: manager.dynTr + qsTr("Display Brightness")
-        Slider {
-            id: brightness
+        PercentSlider {
             objectName: "brightnessSlider"
-            anchors.left: parent.left
-            anchors.right: brightnessLabel.left
-            anchors.verticalCenter: parent.verticalCenter
-            from: 0
-            to: 100
             value: board.displayBrightness
-            enabled: board.displayBrightnessMode === "manual"
-            onPressedChanged: if (!pressed) board.setDisplayBrightness(Math.round(value))
-        }
-        Label {
-            id: brightnessLabel
-            anchors.right: parent.right
-            anchors.verticalCenter: parent.verticalCenter
-            width: 50
-            horizontalAlignment: Text.AlignRight
-            text: Math.round(brightness.value) + "%"
-            font.pixelSize: 17
+            movable: board.displayBrightnessMode === "manual"
+            onChosen: board.setDisplayBrightness(value)
         }
     }
     SettingRow {
@@ -56,33 +42,25 @@ Column {
             anchors.right: parent.right
             anchors.verticalCenter: parent.verticalCenter
             text: board.ambientLightSensor
-            font.pixelSize: 17
+            font.pixelSize: Style.settingText
         }
     }
-    SettingRow {
+    SwitchRow {
         width: root.innerWidth
         label: manager.dynTr + qsTr("Show Cursor")
-        Switch {
-            objectName: "cursorSwitch"
-            anchors.right: parent.right
-            anchors.verticalCenter: parent.verticalCenter
-            checked: manager.showCursor
-            onToggled: manager.showCursor = checked
-        }
+        switchName: "cursorSwitch"
+        checked: manager.showCursor
+        onToggled: manager.showCursor = checked
     }
-    SettingRow {
+    SwitchRow {
         width: root.innerWidth
         label: manager.dynTr + qsTr("Dark Theme")
-        Switch {
-            objectName: "themeSwitch"
-            anchors.right: parent.right
-            anchors.verticalCenter: parent.verticalCenter
-            checked: root.appWindow ? root.appWindow.Material.theme === Material.Dark : true
-            onToggled: {
-                console.log(checked ? "[QML] Switching to dark theme" : "[QML] Switching to light theme")
-                if (root.appWindow)
-                    root.appWindow.Material.theme = checked ? Material.Dark : Material.Light
-            }
+        switchName: "themeSwitch"
+        checked: root.appWindow ? root.appWindow.Material.theme === Material.Dark : true
+        onToggled: {
+            console.log(checked ? "[QML] Switching to dark theme" : "[QML] Switching to light theme")
+            if (root.appWindow)
+                root.appWindow.Material.theme = checked ? Material.Dark : Material.Light
         }
     }
     SettingRow {
