@@ -6,17 +6,14 @@ import "../../style"
 Column {
     id: root
     padding: Style.pagePadding
-    readonly property int innerWidth: width - 2 * Style.pagePadding
 
     SwitchRow {
-        width: root.innerWidth
         label: manager.dynTr + qsTr("Audio Enabled")
         switchName: "audioSwitch"
         checked: board.audioEnabled
         onToggled: board.setAudioEnabled(checked)
     }
     SettingRow {
-        width: root.innerWidth
         label: manager.dynTr + qsTr("Audio Volume")
         PercentSlider {
             objectName: "volumeSlider"

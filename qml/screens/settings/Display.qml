@@ -7,14 +7,12 @@ import "../../style"
 Column {
     id: root
     padding: Style.pagePadding
-    readonly property int innerWidth: width - 2 * Style.pagePadding
     readonly property var appWindow: ApplicationWindow.window
 
     Component.onCompleted: board.monitor(1000)
     Component.onDestruction: board.monitor(0)
 
     SettingRow {
-        width: root.innerWidth
         label: manager.dynTr + qsTr("Brightness Mode")
         ComboBox {
             objectName: "modeBox"
@@ -25,7 +23,6 @@ Column {
         }
     }
     SettingRow {
-        width: root.innerWidth
         label: manager.dynTr + qsTr("Display Brightness")
         PercentSlider {
             objectName: "brightnessSlider"
@@ -35,7 +32,6 @@ Column {
         }
     }
     SettingRow {
-        width: root.innerWidth
         label: manager.dynTr + qsTr("Ambient Light Sensor")
         Label {
             objectName: "ambientLight"
@@ -46,14 +42,12 @@ Column {
         }
     }
     SwitchRow {
-        width: root.innerWidth
         label: manager.dynTr + qsTr("Show Cursor")
         switchName: "cursorSwitch"
         checked: manager.showCursor
         onToggled: manager.showCursor = checked
     }
     SwitchRow {
-        width: root.innerWidth
         label: manager.dynTr + qsTr("Dark Theme")
         switchName: "themeSwitch"
         checked: root.appWindow ? root.appWindow.Material.theme === Material.Dark : true
@@ -64,7 +58,6 @@ Column {
         }
     }
     SettingRow {
-        width: root.innerWidth
         label: manager.dynTr + qsTr("Display OFF (min)")
         tip: manager.dynTr + qsTr("The interval, in minutes, after which \nthe display will turn off , if in Out-\nof-Order or Out-of-Service state.")
         SpinBox {

@@ -10,7 +10,6 @@ Column {
     readonly property var ethernet: network.ethernet
     readonly property var config: ethernet ? ethernet.config : null
     readonly property bool manual: modeBox.currentText === "manual"
-    readonly property int innerWidth: width - 2 * Style.pagePadding
 
     // The first complaint about the fields, or "" when they may be saved.
     function check() {
@@ -50,7 +49,6 @@ Column {
     spacing: 4
 
     SettingRow {
-        width: root.innerWidth
         label: manager.dynTr + qsTr("Mode")
         ComboBox {
             id: modeBox
@@ -64,7 +62,6 @@ Column {
     component AddressRow: SettingRow {
         property alias text: field.text
         property alias field: field
-        width: root.innerWidth
         TextField {
             id: field
             anchors.fill: parent

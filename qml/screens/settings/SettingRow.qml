@@ -10,7 +10,8 @@ Item {
     property string tip: ""
     default property alias control: slot.data
 
-    width: parent ? parent.width : 460
+    // Inside its column's padding.
+    width: parent ? parent.width - parent.leftPadding - parent.rightPadding : 460
     height: 60
 
     Label {
