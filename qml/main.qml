@@ -3,6 +3,7 @@ import QtQuick.Window 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import "controls"
+import "style"
 
 ApplicationWindow {
     id: window
@@ -32,7 +33,9 @@ ApplicationWindow {
     ]
     property string currentScreen: "Busy"
 
+    // Pages read it for dates and money.
     locale: Qt.locale(manager.language)
+    font.family: Style.fontFamily
     // The on-screen keyboard serves only the active window, and without a window
     // manager nothing else makes it active.
     Component.onCompleted: requestActivate()
@@ -43,7 +46,7 @@ ApplicationWindow {
     // light surface so the theme's dark texts stay readable.
     background: Rectangle {
         // Nothing to fill under the opaque artwork: one full-window fill less a frame.
-        color: artwork.visible ? "transparent" : window.Material.background
+        color: artwork.visible ? Style.none : window.Material.background
 
         Image {
             id: artwork
@@ -96,6 +99,7 @@ ApplicationWindow {
         model: window.screenList
 
         Loader {
+            id: pageLoader
             readonly property bool due: window.started || window.currentScreen === modelData.name
 
             objectName: "page_" + modelData.name
@@ -106,6 +110,15 @@ ApplicationWindow {
             // Once built a page stays, keeping its state while hidden.
             onDueChanged: if (due) active = true
             Component.onCompleted: if (due) active = true
+
+            // A scan page switches to the other prompt without the manager.
+            Connections {
+                target: pageLoader.item
+                ignoreUnknownSignals: true
+                function onScreenRequested(name) {
+                    window.currentScreen = name
+                }
+            }
         }
     }
 
@@ -165,7 +178,6 @@ ApplicationWindow {
         // Hidden while the keyboard is up, so it never covers a key.
         visible: !Qt.inputMethod.visible
         text: "v" + Qt.application.version
-        font.family: "DejaVu Sans"
         font.pixelSize: 12
         color: Material.color(Material.Grey, Material.Shade700)
     }

@@ -11,15 +11,14 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QSerialPort>
 
 namespace {
 
-const QString Tag = QStringLiteral("[Diagnostics] ");
 const QString None = QStringLiteral("NONE");
 const QString Ok = QStringLiteral("OK");
 const QString Error = QStringLiteral("ERROR");
@@ -184,7 +183,7 @@ void Diagnostics::setSerialPort(const QString& name)
 {
     if (name == m_serialPort)
         return;
-    qWarning().noquote().nospace() << Tag << "------------- Serial Port changed : " << name;
+    m_log.warning() << "------------- Serial Port changed : " << name;
     m_serialPort = name;
     emit serialPortChanged();
 }
@@ -193,7 +192,7 @@ void Diagnostics::setSerialFlowCtrl(int value)
 {
     if (value == m_serialFlowCtrl)
         return;
-    qWarning().noquote().nospace() << Tag << "------------- Serial Flow ctrl changed : " << value;
+    m_log.warning() << "------------- Serial Flow ctrl changed : " << value;
     m_serialFlowCtrl = value;
     emit serialFlowCtrlChanged();
 }
@@ -204,15 +203,14 @@ void Diagnostics::setVirtualPortPath(const QString& path) { m_virtualPortPath = 
 
 void Diagnostics::start(int intervalSec)
 {
-    qInfo().noquote().nospace()
-        << Tag << QStringLiteral("Starting Diagnostic check (interval=%1 sec)").arg(intervalSec);
+    m_log.info() << QStringLiteral("Starting Diagnostic check (interval=%1 sec)").arg(intervalSec);
     check();
     m_timer.start(intervalSec * 1000);
 }
 
 void Diagnostics::stop()
 {
-    qInfo().noquote().nospace() << Tag << "Stopping Diagnostic check";
+    m_log.info() << "Stopping Diagnostic check";
     m_timer.stop();
 }
 
@@ -255,8 +253,8 @@ QString Diagnostics::testUsb(const UsbDevice& device)
     const QString product = readFile(dir + QStringLiteral("/idProduct"));
     const QString name = readFile(dir + QStringLiteral("/product"));
     const QString deviceId = QStringLiteral("%1:%2").arg(vendor, product);
-    qDebug().noquote().nospace() << Tag << "name=" << device.name << " deviceId=" << deviceId
-                                 << " expected=" << device.id << " product=" << name;
+    m_log.debug() << "name=" << device.name << " deviceId=" << deviceId << " expected=" << device.id
+                  << " product=" << name;
     if (device.id == QLatin1String("any") || device.id == QLatin1String("*"))
         return Ok;
     return okIf(deviceId.contains(device.id));
@@ -266,7 +264,7 @@ QString Diagnostics::readFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qCritical().noquote().nospace() << Tag << "ERROR: Failed to open fle : " << path;
+        m_log.critical() << "ERROR: Failed to open fle : " << path;
         return QString();
     }
     QByteArray data = file.readAll();
@@ -419,11 +417,11 @@ void Diagnostics::saveReport()
     const QDateTime now = QDateTime::currentDateTime();
     const QString date = now.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     const QString text = reportLines(date).join(QLatin1Char('\n'));
-    qInfo().noquote().nospace() << Tag << "\n" << text;
+    m_log.info() << "\n" << text;
     const QString fileName = QStringLiteral("./%1_%2.txt")
                                  .arg(QStringLiteral("TestReport"),
                                       now.toString(QStringLiteral("yyyyMMdd_hhmm")));
-    qInfo().noquote().nospace() << Tag << "Saving Diagnostics report to : " << fileName;
+    m_log.info() << "Saving Diagnostics report to : " << fileName;
 
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
@@ -443,8 +441,26 @@ void Diagnostics::saveReport()
 
 void Diagnostics::failSave(const QString& error)
 {
-    qCritical().noquote().nospace() << Tag << "ERROR: Could not save file : " << error;
+    m_log.critical() << "ERROR: Could not save file : " << error;
     emit saveReportFinished(false, QStringLiteral("Could not save Test Report\nERROR: ") + error);
+}
+
+void Diagnostics::recordVerdict(const QString& test, bool passed)
+{
+    using Setter = void (Diagnostics::*)(const QString&);
+    static const QHash<QString, Setter> setters{
+        {QStringLiteral("buzzer"), &Diagnostics::setBuzzer},
+        {QStringLiteral("leds"), &Diagnostics::setLeds},
+        {QStringLiteral("speaker"), &Diagnostics::setSpeaker},
+        {QStringLiteral("barcodeScan"), &Diagnostics::setBarcodeScan},
+        {QStringLiteral("cardScan"), &Diagnostics::setCardScan},
+        {QStringLiteral("lightSensor"), &Diagnostics::setLightSensor},
+        {QStringLiteral("rgbTest"), &Diagnostics::setRgbTest},
+    };
+    const Setter set = setters.value(test);
+    if (!set)
+        return;
+    (this->*set)(passed ? Ok : Error);
 }
 
 QString Diagnostics::generateQr()

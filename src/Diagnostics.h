@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Common/Log.h"
+
 #include <QObject>
 #include <QSerialPortInfo>
 #include <QString>
@@ -147,6 +149,9 @@ public slots:
     void start(int intervalSec = 1);
     void stop();
     void saveReport();
+    // The technician's verdict on a manual test, named by its result property:
+    // "OK" when it passed, "ERROR" when not. Other names are ignored.
+    void recordVerdict(const QString& test, bool passed);
     QString generateQr();
     QString serialPortDescr(QString portName);
 
@@ -191,6 +196,7 @@ private:
     QStringList m_serialPorts;
     int m_serialFlowCtrl = 1;
     QTimer m_timer;
+    manager::Log m_log{QStringLiteral("[Diagnostics] ")};
 
     const QString& m_deviceId;
     manager::Board& m_board;

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls.Material 2.15
-import QtGraphicalEffects 1.15
+import QtQuick.Controls 2.15
+import "../style"
 
 // Flat button whose press floods it from the touch point with a darker shade.
 Rectangle {
@@ -9,9 +10,9 @@ Rectangle {
     property alias textColor: label.color
     property alias font: label.font
     property url icon: ""
-    property color iconColor: "white"
+    property color iconColor: Style.white
     property int iconSize: 32
-    property color borderColor: "transparent"
+    property color borderColor: Style.none
     property int borderWidth: 0
     readonly property bool down: area.pressed
 
@@ -53,23 +54,16 @@ Rectangle {
         width: visible ? root.width * 0.35 : 0
         height: root.height
 
-        Image {
-            id: iconImage
+        TintedIcon {
             anchors.centerIn: parent
             width: root.iconSize
             height: root.iconSize
-            sourceSize: Qt.size(root.iconSize, root.iconSize)
             source: root.icon
-            visible: false
-        }
-        ColorOverlay {
-            anchors.fill: iconImage
-            source: iconImage
             color: root.iconColor
         }
     }
 
-    Text {
+    Label {
         id: label
         anchors.left: iconSlot.right
         anchors.right: parent.right
@@ -79,8 +73,7 @@ Rectangle {
         anchors.rightMargin: 8
         horizontalAlignment: iconSlot.visible ? Text.AlignLeft : Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
-        color: "white"
-        font.family: "DejaVu Sans"
+        color: Style.white
         wrapMode: Text.WordWrap
     }
 

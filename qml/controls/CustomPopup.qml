@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
+import "../style"
 
 // Shared modal message. A dialog asks Yes or No and can only be left by an
 // answer; an information popup goes away on any touch.
@@ -64,7 +65,7 @@ Popup {
                 visible: root.hasImage
                 width: root.hasImage ? code.width + 6 * code.moduleSize : 0
                 height: width
-                color: "white"
+                color: Style.white
 
                 // Drawn at one pixel per module and scaled without smoothing, so
                 // module edges stay sharp.
@@ -87,8 +88,7 @@ Popup {
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
                 wrapMode: Text.WordWrap
-                font.family: "DejaVu Sans"
-                font.pointSize: 10
+                font.pointSize: Style.caption
             }
         }
         Row {

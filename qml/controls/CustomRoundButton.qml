@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls.Material 2.15
 import QtGraphicalEffects 1.15
+import "../style"
 
 // Round accent button with a shadow; it sinks into the surface while pressed.
 Item {
@@ -9,7 +10,7 @@ Item {
     property color color: Material.accent
     property url icon: ""
     property int iconSize: radius
-    property color iconColor: "white"
+    property color iconColor: Style.white
     readonly property bool isPng: /\.png$/i.test(icon.toString())
 
     signal clicked()
@@ -29,7 +30,7 @@ Item {
         verticalOffset: 3
         radius: 8
         samples: 16
-        color: "#80000000"
+        color: Style.shadow
     }
     Rectangle {
         id: disc
@@ -37,21 +38,13 @@ Item {
         radius: root.radius
         color: root.color
     }
-    Image {
-        id: iconImage
+    TintedIcon {
         anchors.centerIn: parent
         width: root.iconSize
         height: root.iconSize
-        sourceSize: Qt.size(root.iconSize, root.iconSize)
         source: root.icon
-        smooth: true
-        visible: root.isPng
-    }
-    ColorOverlay {
-        anchors.fill: iconImage
-        source: iconImage
         color: root.iconColor
-        visible: !root.isPng
+        tinted: !root.isPng
     }
     MouseArea {
         id: area

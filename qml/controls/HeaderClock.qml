@@ -10,7 +10,7 @@ Item {
     property int presses: 0
     // The window for three presses; tests shorten it.
     property int tapMillis: 1000
-    readonly property var locale: Qt.locale(manager.language)
+    readonly property var locale: ApplicationWindow.window ? ApplicationWindow.window.locale : Qt.locale()
 
     signal maintenanceRequested()
 
@@ -46,7 +46,6 @@ Item {
             horizontalAlignment: Text.AlignHCenter
             text: root.now.toLocaleDateString(root.locale, "dd-MMM-yyyy")
             color: Material.foreground
-            font.family: "DejaVu Sans"
             font.pixelSize: 20
             font.weight: Font.Medium
             font.letterSpacing: 0.2
@@ -58,7 +57,6 @@ Item {
             horizontalAlignment: Text.AlignHCenter
             text: root.now.toLocaleTimeString(root.locale, "hh:mm")
             color: Material.foreground
-            font.family: "DejaVu Sans"
             font.pixelSize: 42
             font.bold: true
             font.letterSpacing: 0.8

@@ -1,30 +1,23 @@
 import QtQuick 2.15
-import QtGraphicalEffects 1.15
+import "../style"
 
 // A single-colour icon centred in a row as tall as the icon.
 Item {
     id: root
     property alias source: image.source
-    property int imageWidth: 250
-    property int imageHeight: 250
-    property color color: "#41b987"
+    property int imageWidth: Style.resultIcon
+    property int imageHeight: Style.resultIcon
+    property color color: Style.valid
 
     width: parent ? parent.width : imageWidth
     height: imageHeight
 
-    Image {
+    TintedIcon {
         id: image
         anchors.centerIn: parent
         width: root.imageWidth
         height: root.imageHeight
-        sourceSize: Qt.size(root.imageWidth, root.imageHeight)
         fillMode: Image.PreserveAspectFit
-        smooth: true
-        visible: false
-    }
-    ColorOverlay {
-        anchors.fill: image
-        source: image
         color: root.color
     }
 }

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
+import "../style"
 
 // The detail block under a result: what is left on the ticket or card.
 // Texts are translated in the context of the page that shows the block.
@@ -12,7 +13,7 @@ Item {
     property var result: transaction
     readonly property var details: result && result.details ? result.details : ({})
     readonly property int type: result && result.type !== undefined ? result.type : -1
-    readonly property var locale: Qt.locale(manager.language)
+    readonly property var locale: ApplicationWindow.window ? ApplicationWindow.window.locale : Qt.locale()
     readonly property var content: shownTypes.indexOf(type) < 0 ? null : layoutFor(type)
 
     // The texts below, marked for the translation tool in the context of each page
@@ -77,7 +78,7 @@ Item {
     }
 
     width: parent ? parent.width : 480
-    height: 100
+    height: Style.resultRow
     visible: content !== null
 
     component DetailColumn: Column {
@@ -91,8 +92,7 @@ Item {
             verticalAlignment: Text.AlignBottom
             text: parent.entry ? parent.entry.caption : ""
             color: Material.foreground
-            font.family: "DejaVu Sans"
-            font.pointSize: 10
+            font.pointSize: Style.caption
         }
         Label {
             objectName: "detailValue"
@@ -102,8 +102,7 @@ Item {
             verticalAlignment: Text.AlignVCenter
             text: parent.entry ? parent.entry.value : ""
             color: Material.foreground
-            font.family: "DejaVu Sans"
-            font.pointSize: 14
+            font.pointSize: Style.body
             font.bold: parent.entry ? parent.entry.bold : false
         }
     }
@@ -112,8 +111,8 @@ Item {
         objectName: "leftColumn"
         entry: root.content ? root.content.left : null
         readonly property bool alone: !root.content || !root.content.right
-        x: alone ? 0 : 35
-        width: alone ? root.width : root.width / 2 - 35
+        x: alone ? 0 : Style.resultMargin
+        width: alone ? root.width : root.width / 2 - Style.resultMargin
         alignment: alone ? Text.AlignHCenter : Text.AlignLeft
     }
     DetailColumn {
@@ -121,7 +120,7 @@ Item {
         visible: root.content !== null && root.content.right !== null
         entry: root.content ? root.content.right : null
         x: root.width / 2
-        width: root.width / 2 - 35
+        width: root.width / 2 - Style.resultMargin
         alignment: Text.AlignRight
     }
 }

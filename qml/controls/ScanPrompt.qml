@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
+import "../style"
 
 // Animation frame below the page centre with the prompt at the right.
 Item {
@@ -31,8 +32,7 @@ Item {
         height: 170
         horizontalAlignment: Text.AlignRight
         color: Material.foreground
-        font.family: "DejaVu Sans"
-        font.pointSize: 14
+        font.pointSize: Style.body
         font.bold: true
     }
 }

@@ -24,7 +24,6 @@ Item {
         anchors.leftMargin: root.leftMargin
         anchors.rightMargin: root.rightMargin
         color: Material.foreground
-        font.family: "DejaVu Sans"
         font.pointSize: root.size
         font.bold: root.bold
         font.letterSpacing: root.letterSpacing

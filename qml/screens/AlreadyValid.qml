@@ -1,30 +1,13 @@
 import QtQuick 2.15
 import "../controls"
+import "../style"
 
-Item {
-    Column {
-        anchors.fill: parent
-
-        ImageBox {
-            objectName: "resultIcon"
-            source: "qrc:/qml/images/Icons/warning.svg"
-            color: "#fcdb03"
-        }
-        TextBox {
-            objectName: "title"
-            text: manager.dynTr + qsTr("ALREADY VALIDATED")
-            size: 24
-            bold: true
-        }
-        TextBox {
-            text: transaction.fareProduct || ""
-            size: 14
-        }
-        Separator {}
-        // Capping products have nothing meaningful to show on a repeat tap.
-        ResultDetails {
-            trContext: "AlreadyValid"
-            shownTypes: [0, 5, 12, 14, 8, 2]
-        }
-    }
+// Capping products have nothing meaningful to show on a repeat tap.
+TicketResult {
+    icon: "qrc:/qml/images/Icons/warning.svg"
+    iconColor: Style.warning
+    title: manager.dynTr + qsTr("ALREADY VALIDATED")
+    titleSize: Style.title
+    trContext: "AlreadyValid"
+    shownTypes: [0, 5, 12, 14, 8, 2]
 }

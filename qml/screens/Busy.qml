@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtQuick.Controls.Material 2.15
 
 Item {
     id: page
@@ -22,7 +21,6 @@ Item {
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.WordWrap
             text: manager.message
-            font.family: "DejaVu Sans"
             font.pointSize: 22
         }
     }

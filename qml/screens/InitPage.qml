@@ -2,15 +2,13 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import "../controls"
+import "../style"
 
 // First start: the technician enters the device serial number.
 Item {
     id: page
-    readonly property bool inputValid: isValidSerial(serialField.text)
+    readonly property bool inputValid: manager.isDeviceIdValid(serialField.text)
 
-    function isValidSerial(text) {
-        return /^[CK][0-9]{8}$/.test(text)
-    }
     function askToSave() {
         if (!inputValid)
             return
@@ -59,7 +57,6 @@ Item {
                 horizontalAlignment: TextInput.AlignHCenter
                 placeholderText: "K00000000"
                 text: manager.deviceId
-                font.family: "DejaVu Sans"
                 font.pointSize: 18
                 inputMethodHints: Qt.ImhUppercaseOnly | Qt.ImhNoPredictiveText
                 // The hint alone does not stop a keyboard from typing lower case.
@@ -79,8 +76,7 @@ Item {
                 height: 30
                 horizontalAlignment: Text.AlignHCenter
                 text: manager.dynTr + qsTr("Must start with 'C' or 'K' followed by 8 digits")
-                color: "#db4a37"
-                font.family: "DejaVu Sans"
+                color: Style.error
                 font.pointSize: 11
                 opacity: page.inputValid ? 0 : 1
             }
@@ -94,7 +90,7 @@ Item {
                 font.pixelSize: 20
                 font.bold: true
                 enabled: page.inputValid
-                color: enabled ? Material.accent : "#8f8f8f"
+                color: enabled ? Material.accent : Style.disabled
                 onClicked: page.askToSave()
             }
         }

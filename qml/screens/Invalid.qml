@@ -1,29 +1,20 @@
 import QtQuick 2.15
 import "../controls"
+import "../style"
 
-Item {
-    Column {
-        anchors.fill: parent
+ResultPage {
+    icon: "qrc:/qml/images/Icons/invalid.svg"
+    iconColor: Style.error
+    title: manager.dynTr + qsTr("INVALID")
+    titleSize: Style.titleLarge
 
-        ImageBox {
-            objectName: "resultIcon"
-            source: "qrc:/qml/images/Icons/invalid.svg"
-            color: "#db4a37"
-        }
-        TextBox {
-            objectName: "title"
-            text: manager.dynTr + qsTr("INVALID")
-            size: 32
-            bold: true
-        }
-        Item { width: 1; height: 100 }
-        Separator {}
-        TextBox {
-            objectName: "denyReason"
-            text: transaction.denyReason || ""
-            size: 14
-            leftMargin: 35
-            rightMargin: 25
-        }
+    Item { width: 1; height: Style.resultRow }
+    Separator {}
+    TextBox {
+        objectName: "denyReason"
+        text: transaction.denyReason || ""
+        size: Style.body
+        leftMargin: Style.resultMargin
+        rightMargin: 25
     }
 }

@@ -1,27 +1,17 @@
 import QtQuick 2.15
 import "../controls"
+import "../style"
 
-Item {
-    Column {
-        anchors.fill: parent
+ResultPage {
+    icon: "qrc:/qml/images/Icons/warning.svg"
+    iconColor: Style.error
+    iconSize: Style.stateIcon
+    title: manager.dynTr + qsTr("OUT OF ORDER")
+    titleSize: Style.titleSmall
 
-        ImageBox {
-            objectName: "resultIcon"
-            source: "qrc:/qml/images/Icons/warning.svg"
-            color: "#db4a37"
-            imageWidth: 300
-            imageHeight: 300
-        }
-        TextBox {
-            objectName: "title"
-            text: manager.dynTr + qsTr("OUT OF ORDER")
-            size: 20
-            bold: true
-        }
-        TextBox {
-            objectName: "message"
-            text: manager.message
-            size: 14
-        }
+    TextBox {
+        objectName: "message"
+        text: manager.message
+        size: Style.body
     }
 }

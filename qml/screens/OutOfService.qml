@@ -1,25 +1,14 @@
 import QtQuick 2.15
 import "../controls"
+import "../style"
 
-Item {
-    Column {
-        anchors.fill: parent
+ResultPage {
+    icon: "qrc:/qml/images/Icons/warning.svg"
+    iconColor: Style.warning
+    iconSize: Style.stateIcon
+    title: manager.dynTr + qsTr("OUT OF SERVICE")
+    titleSize: Style.titleSmall
+    titleMargin: Style.resultMargin
 
-        ImageBox {
-            objectName: "resultIcon"
-            source: "qrc:/qml/images/Icons/warning.svg"
-            color: "#fcdb03"
-            imageWidth: 300
-            imageHeight: 300
-        }
-        TextBox {
-            objectName: "title"
-            text: manager.dynTr + qsTr("OUT OF SERVICE")
-            size: 20
-            bold: true
-            leftMargin: 35
-            rightMargin: 35
-        }
-        Item { width: 1; height: 100 }
-    }
+    Item { width: 1; height: Style.resultRow }
 }

@@ -1,25 +1,15 @@
 import QtQuick 2.15
 import "../controls"
+import "../style"
 
-Item {
-    Column {
-        anchors.fill: parent
+ResultPage {
+    icon: "qrc:/qml/images/Icons/retry.svg"
+    iconColor: Style.warning
+    title: manager.dynTr + qsTr("PLEASE TRY AGAIN")
+    titleSize: Style.title
+    titleHeight: 2 * Style.resultRow
+    titleMargin: 40
 
-        ImageBox {
-            objectName: "resultIcon"
-            source: "qrc:/qml/images/Icons/retry.svg"
-            color: "#fcdb03"
-        }
-        TextBox {
-            objectName: "title"
-            text: manager.dynTr + qsTr("PLEASE TRY AGAIN")
-            size: 24
-            bold: true
-            height: 200
-            leftMargin: 40
-            rightMargin: 40
-        }
-        Separator {}
-        Item { width: 1; height: 100 }
-    }
+    Separator {}
+    Item { width: 1; height: Style.resultRow }
 }

@@ -1,5 +1,7 @@
 #include "Model/IPv4.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 const QString Address = QStringLiteral("address");
@@ -60,6 +62,14 @@ void IPv4::setDns0(const QString& dns0)
 void IPv4::setDns1(const QString& dns1)
 {
     set(Dns1, dns1, &IPv4::dns1Changed);
+}
+
+bool IPv4::isValidAddress(const QString& text) const
+{
+    static const QString part = QStringLiteral("(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])");
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(part + QStringLiteral("(\\.") + part + QStringLiteral("){3}")));
+    return pattern.match(text).hasMatch();
 }
 
 const QVariantMap& IPv4::toMap() const

@@ -28,6 +28,10 @@ public:
     void setDns0(const QString& dns0);
     void setDns1(const QString& dns1);
 
+    // Four decimal numbers from 0 to 255 joined by dots, without leading zeros:
+    // what the settings page accepts in an address field.
+    Q_INVOKABLE bool isValidAddress(const QString& text) const;
+
     const QVariantMap& toMap() const;
     IPv4& fromMap(const QVariantMap& map);
 

@@ -16,6 +16,7 @@ class TestIPv4 : public QObject
 private slots:
     void eachField_data();
     void eachField();
+    void validAddress();
 };
 
 void TestIPv4::eachField_data()
@@ -67,6 +68,13 @@ void TestIPv4::eachField()
     QCOMPARE(own.count(), 2);
     QCOMPARE(signalled(), 6);
     QCOMPARE(ip.property(property).toString(), QString());
+}
+
+// Refused in an address field: leading zeros, numbers above 255, anything but four numbers.
+void TestIPv4::validAddress()
+{
+    for (const char* bad : {"", "192.168.07.20", "256.1.1.1", "1.2.3", "1.2.3.4.5", "1.2.3.4\n", " 1.2.3.4", "1.2.3.-4"})
+        QVERIFY2(!IPv4().isValidAddress(QLatin1String(bad)), bad);
 }
 
 QTEST_GUILESS_MAIN(TestIPv4)

@@ -2,7 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 import "../../controls"
-import "StatusColors.js" as Colors
+import "../../style"
 
 // Self-test: automatic results, the manual tests and the report.
 Item {
@@ -66,9 +66,7 @@ Item {
         }
     }
     function answer(ok) {
-        var property = resultProperty(test)
-        if (property)
-            diag[property] = ok ? "OK" : "ERROR"
+        diag.recordVerdict(resultProperty(test), ok)
     }
     function resultProperty(name) {
         for (var i = 0; i < manualTests.length; ++i)
@@ -79,8 +77,6 @@ Item {
 
     Component.onCompleted: diag.start()
     Component.onDestruction: diag.stop()
-
-    Palette { id: palette }
 
     Flickable {
         anchors.top: parent.top
@@ -123,7 +119,7 @@ Item {
                 height: 60
                 radius: 4
                 color: modelData[1] === "" ? Material.accent
-                                           : Colors.testResult(root.diag ? root.diag[modelData[1]] : "", palette)
+                                           : Style.testResult(root.diag ? root.diag[modelData[1]] : "")
                 text: manager.dynTr + qsTr(modelData[0])
                 font.pixelSize: 18
                 font.bold: true
@@ -158,7 +154,7 @@ Item {
             if (root.test !== "RFID")
                 return
             testPopup.text = manager.dynTr + qsTr("CARD DETECTED\n%1\n%2").arg(uid).arg(type)
-            diag.cardScan = "OK"
+            diag.recordVerdict("cardScan", true)
         }
         function onCardRemoved() {
             if (root.test === "RFID")
@@ -167,7 +163,7 @@ Item {
         function onTicketValidated() {
             if (root.test !== "Barcode")
                 return
-            diag.barcodeScan = "OK"
+            diag.recordVerdict("barcodeScan", true)
             testPopup.close()
         }
     }
@@ -186,7 +182,6 @@ Item {
         id: rgbTest
         objectName: "rgbTest"
         property int step: 0
-        readonly property var colors: ["red", "#00ff00", "blue"]
 
         parent: Overlay.overlay
         x: 0
@@ -197,7 +192,7 @@ Item {
         modal: true
         closePolicy: Popup.NoAutoClose
         onAboutToShow: step = 0
-        background: Rectangle { color: rgbTest.colors[rgbTest.step] }
+        background: Rectangle { color: Style.displayTest[rgbTest.step] }
 
         contentItem: MouseArea {
             objectName: "rgbArea"

@@ -1,8 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtQuick.Controls.Material 2.15
 import "../../controls"
-import "StatusColors.js" as Colors
+import "../../style"
 
 // Address settings of the Ethernet interface; checked before saving in manual mode.
 Column {
@@ -11,7 +10,6 @@ Column {
     readonly property var ethernet: network.ethernet
     readonly property var config: ethernet ? ethernet.config : null
     readonly property bool manual: modeBox.currentText === "manual"
-    readonly property int innerWidth: width - 30
 
     // The first complaint about the fields, or "" when they may be saved.
     function check() {
@@ -26,7 +24,7 @@ Column {
                       [dns1Field, QT_TR_NOOP("IPv4 DNS #1 is not a valid IP address")]]
         for (var i = 0; i < fields.length; ++i) {
             var text = fields[i][0].text
-            if (text !== "" && !Colors.isIPv4(text))
+            if (text !== "" && !root.config.isValidAddress(text))
                 return qsTr(fields[i][1])
         }
         return ""
@@ -47,11 +45,10 @@ Column {
         StackView.view.pop()
     }
 
-    padding: 15
+    padding: Style.pagePadding
     spacing: 4
 
     SettingRow {
-        width: root.innerWidth
         label: manager.dynTr + qsTr("Mode")
         ComboBox {
             id: modeBox
@@ -65,7 +62,6 @@ Column {
     component AddressRow: SettingRow {
         property alias text: field.text
         property alias field: field
-        width: root.innerWidth
         TextField {
             id: field
             anchors.fill: parent
@@ -107,17 +103,17 @@ Column {
     Row {
         anchors.horizontalCenter: parent.horizontalCenter
         topPadding: 30
-        spacing: 40
+        spacing: Style.actionSpacing
 
         Button {
             objectName: "backButton"
-            width: 160
+            width: Style.actionWidth
             text: manager.dynTr + qsTr("Back")
             onClicked: root.StackView.view.pop()
         }
         Button {
             objectName: "saveButton"
-            width: 160
+            width: Style.actionWidth
             highlighted: true
             text: manager.dynTr + qsTr("Save")
             onClicked: root.save()

@@ -1,30 +1,18 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
-import QtGraphicalEffects 1.15
+import "../../controls"
+import "../../style"
 
 // The event log, newest first, with a name search and a period filter.
 Item {
     id: root
-    readonly property var locale: Qt.locale(manager.language)
+    readonly property var locale: ApplicationWindow.window ? ApplicationWindow.window.locale : Qt.locale()
 
-    component Icon: Item {
-        property alias source: iconImage.source
-        property alias color: overlay.color
+    component Icon: TintedIcon {
         width: 24
         height: 24
-        Image {
-            id: iconImage
-            anchors.fill: parent
-            sourceSize: Qt.size(parent.width, parent.height)
-            visible: false
-        }
-        ColorOverlay {
-            id: overlay
-            anchors.fill: iconImage
-            source: iconImage
-            color: Material.foreground
-        }
+        color: Material.foreground
     }
 
     Column {
@@ -100,7 +88,7 @@ Item {
                 objectName: "event_" + index
                 width: ListView.view.width
                 height: open ? Math.min(150, details.implicitHeight + 20) : 56
-                color: Qt.rgba(1, 1, 1, 0.06)
+                color: Style.listRow
                 clip: true
 
                 Rectangle {
@@ -135,7 +123,6 @@ Item {
                             id: title
                             width: parent.width - stamp.width - 10
                             text: modelData.name
-                            font.family: "DejaVu Sans"
                             font.pixelSize: 18
                             font.weight: row.open ? Font.Bold : Font.Medium
                             elide: row.open ? Text.ElideNone : Text.ElideRight

@@ -1,6 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtQuick.Controls.Material 2.15
+import "../../style"
 
 // Framed group of label and value rows.
 GroupBox {
@@ -13,8 +13,7 @@ GroupBox {
         width: root.availableWidth
         text: root.title
         elide: Text.ElideRight
-        font.family: "DejaVu Sans"
-        font.pixelSize: 18
+        font.pixelSize: Style.groupText
         font.bold: true
     }
 

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
+import "../../style"
 
 // One label with its value right-aligned.
 Item {
@@ -18,8 +19,7 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         width: parent.width * 0.45
         elide: Text.ElideRight
-        font.family: "DejaVu Sans"
-        font.pixelSize: 16
+        font.pixelSize: Style.infoText
     }
     Label {
         id: valueText
@@ -30,7 +30,6 @@ Item {
         horizontalAlignment: Text.AlignRight
         elide: Text.ElideRight
         color: Material.foreground
-        font.family: "DejaVu Sans"
-        font.pixelSize: 16
+        font.pixelSize: Style.infoText
     }
 }

@@ -1,8 +1,8 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
-import QtGraphicalEffects 1.15
 import "../../controls"
+import "../../style"
 
 // Maintenance PIN entry.
 Item {
@@ -70,29 +70,23 @@ Item {
             wrapMode: Text.WordWrap
             text: manager.dynTr + qsTr("Too many wrong PINs.\nTry again in %1").arg(page.duration(page.lockoutSecs))
             color: Material.color(Material.Red)
-            font.pointSize: 14
+            font.pointSize: Style.body
         }
         Rectangle {
             width: page.padWidth
             height: 70
-            color: "black"
+            color: Style.black
             border.width: 1
-            border.color: "#8f8f8f"
+            border.color: Style.disabled
 
-            Image {
+            TintedIcon {
                 id: lock
                 anchors.left: parent.left
                 anchors.leftMargin: 20
                 anchors.verticalCenter: parent.verticalCenter
                 width: 35
                 height: 35
-                sourceSize: Qt.size(35, 35)
                 source: "qrc:/qml/images/Icons/lock.svg"
-                visible: false
-            }
-            ColorOverlay {
-                anchors.fill: lock
-                source: lock
                 color: Material.accent
             }
             Text {
@@ -102,8 +96,8 @@ Item {
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 text: page.empty ? manager.dynTr + qsTr("Pin") : page.pin
-                color: page.empty ? "#8f8f8f" : "white"
-                font.family: "Arial"
+                color: page.empty ? Style.disabled : Style.white
+                font.family: Style.keypadFamily
                 font.pointSize: 16
                 font.letterSpacing: 1.2
                 elide: Text.ElideLeft
@@ -127,10 +121,9 @@ Item {
                         width: page.keyWidth
                         height: page.keyHeight
                         radius: 4
-                        color: digit ? "black" : "#787878"
+                        color: digit ? Style.black : Style.functionKey
                         text: modelData === "CLR" ? manager.dynTr + qsTr("CLR") : modelData
-                        textColor: "white"
-                        font.family: "Arial"
+                        font.family: Style.keypadFamily
                         font.pointSize: 16
                         font.weight: Font.Medium
                         onClicked: page.press(modelData)
@@ -144,11 +137,10 @@ Item {
                 height: 70
                 radius: 4
                 enabled: !page.empty
-                color: enabled ? Material.accent : "#8f8f8f"
+                color: enabled ? Material.accent : Style.disabled
                 text: manager.dynTr + qsTr("LOGIN")
-                textColor: "white"
-                font.family: "Arial"
-                font.pointSize: 24
+                font.family: Style.keypadFamily
+                font.pointSize: Style.title
                 font.bold: true
                 font.letterSpacing: 2.2
                 onClicked: manager.settingsLoginRequest(page.pin)

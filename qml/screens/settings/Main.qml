@@ -1,8 +1,8 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
-import QtGraphicalEffects 1.15
 import "../../controls"
+import "../../style"
 
 // Maintenance menu: the list of settings pages under a tool bar with the options menu.
 Item {
@@ -70,7 +70,6 @@ Item {
                   ? (stack.currentItem && stack.currentItem.pageTitle ? qsTr(stack.currentItem.pageTitle)
                                                                        : qsTr(root.entryTitle))
                   : qsTr("Settings"))
-            font.family: "DejaVu Sans"
             font.pixelSize: 28
         }
         ToolButton {
@@ -81,7 +80,7 @@ Item {
             height: 60
             width: 60
             icon.source: "qrc:/qml/images/Icons/menu.png"
-            icon.color: "transparent"
+            icon.color: Style.none
             icon.width: 32
             icon.height: 32
             onClicked: optionsMenu.open()
@@ -145,20 +144,14 @@ Item {
                 height: ListView.view.height / 8
                 onClicked: root.openEntry(index)
 
-                Image {
+                TintedIcon {
                     id: entryIcon
                     anchors.left: parent.left
                     anchors.leftMargin: 20
                     anchors.verticalCenter: parent.verticalCenter
                     width: 48
                     height: 48
-                    sourceSize: Qt.size(48, 48)
                     source: "qrc:/qml/images/Icons/" + modelData.icon
-                    visible: false
-                }
-                ColorOverlay {
-                    anchors.fill: entryIcon
-                    source: entryIcon
                     color: Material.foreground
                 }
                 Column {
@@ -170,7 +163,6 @@ Item {
 
                     Label {
                         text: manager.dynTr + qsTr(modelData.title)
-                        font.family: "DejaVu Sans"
                         font.pixelSize: 22
                     }
                     Label {
@@ -178,7 +170,6 @@ Item {
                         text: manager.dynTr + qsTr(modelData.hint)
                         elide: Text.ElideRight
                         color: Material.color(Material.Grey)
-                        font.family: "DejaVu Sans"
                         font.pixelSize: 14
                     }
                 }

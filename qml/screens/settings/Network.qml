@@ -1,7 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtQuick.Controls.Material 2.15
-import "StatusColors.js" as Colors
+import "../../style"
 
 // Primary connection and the Ethernet interface, one tab each.
 Item {
@@ -10,8 +9,6 @@ Item {
     readonly property var primaryIp: primary ? primary.ipv4 : null
     readonly property var ethernet: network.ethernet
     readonly property var ethernetIp: ethernet ? ethernet.ipv4 : null
-
-    Palette { id: palette }
 
     TabBar {
         id: tabs
@@ -41,12 +38,12 @@ Item {
                 InfoRow {
                     label: manager.dynTr + qsTr("Connection State")
                     value: network.connectionState
-                    valueColor: Colors.connectionState(network.connectionState, palette)
+                    valueColor: Style.connectionState(network.connectionState)
                 }
                 InfoRow {
                     label: manager.dynTr + qsTr("Connectivity")
                     value: network.connectivity
-                    valueColor: Colors.connectivity(network.connectivity, palette)
+                    valueColor: Style.connectivity(network.connectivity)
                 }
                 InfoRow { label: manager.dynTr + qsTr("Hostname"); value: network.hostname }
                 InfoRow { label: manager.dynTr + qsTr("Connection Type"); value: root.primary ? root.primary.type : "" }
@@ -69,7 +66,7 @@ Item {
                     InfoRow {
                         label: manager.dynTr + qsTr("State")
                         value: root.ethernet ? root.ethernet.state : ""
-                        valueColor: Colors.connectionState(value, palette)
+                        valueColor: Style.connectionState(value)
                     }
                     InfoRow { label: manager.dynTr + qsTr("IPv4 Address"); value: root.ethernetIp ? root.ethernetIp.address : "" }
                     InfoRow { label: manager.dynTr + qsTr("IPv4 Netmask"); value: root.ethernetIp ? root.ethernetIp.mask : "" }
@@ -80,10 +77,8 @@ Item {
                     InfoRow { label: manager.dynTr + qsTr("Interface"); value: root.ethernet ? root.ethernet.interface : "" }
                     InfoRow { label: manager.dynTr + qsTr("State Change Reason"); value: root.ethernet ? root.ethernet.reason : "" }
                 }
-                Button {
+                CentredButton {
                     objectName: "configureButton"
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    width: 200
                     text: manager.dynTr + qsTr("Configure")
                     onClicked: root.StackView.view.push("qrc:/qml/screens/settings/EthernetConfig.qml")
                 }

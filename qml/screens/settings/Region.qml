@@ -1,12 +1,12 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtQuick.Controls.Material 2.15
+import "../../style"
 
 // Locale, time zone and time synchronisation.
 Flickable {
     id: root
     readonly property var clock: manager.clock
-    readonly property var locale: Qt.locale(manager.language)
+    readonly property var locale: ApplicationWindow.window ? ApplicationWindow.window.locale : Qt.locale()
     property date now: new Date()
 
     contentHeight: column.height + 20
@@ -23,9 +23,9 @@ Flickable {
 
     Column {
         id: column
-        x: 15
+        x: Style.pagePadding
         y: 10
-        width: root.width - 30
+        width: root.width - 2 * Style.pagePadding
 
         SettingRow {
             label: manager.dynTr + qsTr("Locale")
@@ -47,7 +47,7 @@ Flickable {
                     objectName: "languageName"
                     anchors.verticalCenter: parent.verticalCenter
                     text: root.locale.nativeLanguageName
-                    font.pixelSize: 17
+                    font.pixelSize: Style.settingText
                 }
                 Image {
                     width: 48
@@ -65,7 +65,7 @@ Flickable {
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 text: Number(0.99).toLocaleCurrencyString(root.locale)
-                font.pixelSize: 17
+                font.pixelSize: Style.settingText
             }
         }
         SettingRow {
@@ -74,7 +74,7 @@ Flickable {
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 text: root.now.toLocaleString(root.locale, "d MMM yy, hh:mm:ss t")
-                font.pixelSize: 17
+                font.pixelSize: Style.settingText
             }
         }
         SettingRow {
@@ -98,15 +98,11 @@ Flickable {
                 onEditingFinished: root.clock.ntpServer = text
             }
         }
-        SettingRow {
+        SwitchRow {
             label: manager.dynTr + qsTr("NTP Active")
-            Switch {
-                objectName: "ntpSwitch"
-                anchors.right: parent.right
-                anchors.verticalCenter: parent.verticalCenter
-                checked: root.clock.ntpEnabled
-                onToggled: root.clock.ntpEnabled = checked
-            }
+            switchName: "ntpSwitch"
+            checked: root.clock.ntpEnabled
+            onToggled: root.clock.ntpEnabled = checked
         }
         SettingRow {
             label: manager.dynTr + qsTr("NTP Synced")
@@ -118,13 +114,11 @@ Flickable {
                 width: 24
                 height: 24
                 radius: 12
-                color: root.clock.ntpSynced ? Material.color(Material.Green) : Material.color(Material.Grey)
+                color: root.clock.ntpSynced ? Style.green : Style.grey
             }
         }
-        Button {
+        CentredButton {
             objectName: "ntpSyncButton"
-            anchors.horizontalCenter: parent.horizontalCenter
-            width: 200
             text: manager.dynTr + qsTr("NTP SYNC")
             onClicked: root.clock.ntpSync()
         }

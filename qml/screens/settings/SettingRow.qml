@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "../../style"
 
 // A setting's caption at the left and its control at the right.
 Item {
@@ -9,7 +10,8 @@ Item {
     property string tip: ""
     default property alias control: slot.data
 
-    width: parent ? parent.width : 460
+    // Inside its column's padding.
+    width: parent ? parent.width - parent.leftPadding - parent.rightPadding : 460
     height: 60
 
     Label {
@@ -18,8 +20,7 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         width: parent.width * 0.4
         wrapMode: Text.WordWrap
-        font.family: "DejaVu Sans"
-        font.pixelSize: 17
+        font.pixelSize: Style.settingText
 
         MouseArea {
             id: tipArea

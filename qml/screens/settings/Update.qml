@@ -1,18 +1,15 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtQuick.Controls.Material 2.15
-import "StatusColors.js" as Colors
+import "../../style"
 
 // Software update: versions, progress, check and install.
 Column {
     id: root
     readonly property var update: manager.update
-    readonly property int innerWidth: width - 30
+    readonly property int innerWidth: width - 2 * Style.pagePadding
 
-    padding: 15
+    padding: Style.pagePadding
     spacing: 10
-
-    Palette { id: palette }
 
     InfoGroup {
         width: root.innerWidth
@@ -21,7 +18,7 @@ Column {
             objectName: "statusRow"
             label: manager.dynTr + qsTr("Status")
             value: root.update.status
-            valueColor: Colors.updateStatus(root.update.status, palette)
+            valueColor: Style.updateStatus(root.update.status)
         }
         InfoRow {
             label: manager.dynTr + qsTr("Current Version")
@@ -40,8 +37,7 @@ Column {
                 anchors.verticalCenter: parent.verticalCenter
                 width: parent.width * 0.3
                 text: manager.dynTr + qsTr("Progress")
-                font.family: "DejaVu Sans"
-                font.pixelSize: 16
+                font.pixelSize: Style.infoText
             }
             ProgressBar {
                 objectName: "progressBar"
@@ -65,17 +61,17 @@ Column {
     }
     Row {
         anchors.horizontalCenter: parent.horizontalCenter
-        spacing: 40
+        spacing: Style.actionSpacing
 
         Button {
             objectName: "checkButton"
-            width: 160
+            width: Style.actionWidth
             text: manager.dynTr + qsTr("Check")
             onClicked: root.update.check()
         }
         Button {
             objectName: "installButton"
-            width: 160
+            width: Style.actionWidth
             highlighted: true
             text: manager.dynTr + qsTr("Install")
             enabled: root.update.status === "Ready to install"

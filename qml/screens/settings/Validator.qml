@@ -1,7 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtQuick.Controls.Material 2.15
-import "StatusColors.js" as Colors
+import "../../style"
 
 // What the validator, its readers and its secure module report.
 Flickable {
@@ -9,12 +8,10 @@ Flickable {
     readonly property var rfid: validatorManager.rfid
     readonly property var barcode: validatorManager.barcode
     readonly property var sam: rfid ? rfid.sam : null
-    readonly property color statusColor: Colors.serviceStatus(validatorManager.status, palette)
+    readonly property color statusColor: Style.serviceStatus(validatorManager.status)
 
     contentHeight: column.height + 20
     clip: true
-
-    Palette { id: palette }
 
     Column {
         id: column
@@ -72,10 +69,8 @@ Flickable {
                 value: sam ? Qt.formatDate(sam.production, "yyyy-MM-dd") : ""
             }
         }
-        Button {
+        CentredButton {
             objectName: "configureButton"
-            anchors.horizontalCenter: parent.horizontalCenter
-            width: 200
             text: manager.dynTr + qsTr("Configure")
             onClicked: root.StackView.view.push("qrc:/qml/screens/settings/ValidatorConfig.qml")
         }

@@ -1,7 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import QtQuick.Controls.Material 2.15
 import QtQuick.Layouts 1.15
+import "../../style"
 
 // The validation service's settings and the two the application keeps itself.
 Item {
@@ -32,7 +32,7 @@ Item {
         anchors.top: parent.top
         anchors.left: parent.left
         anchors.right: parent.right
-        anchors.margins: 15
+        anchors.margins: Style.pagePadding
         columns: 2
         rowSpacing: 10
         columnSpacing: 10
@@ -96,17 +96,17 @@ Item {
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 30
         anchors.horizontalCenter: parent.horizontalCenter
-        spacing: 40
+        spacing: Style.actionSpacing
 
         Button {
             objectName: "backButton"
-            width: 160
+            width: Style.actionWidth
             text: manager.dynTr + qsTr("Back")
             onClicked: root.back()
         }
         Button {
             objectName: "saveButton"
-            width: 160
+            width: Style.actionWidth
             text: manager.dynTr + qsTr("Save")
             enabled: root.changed
             highlighted: true
