@@ -112,6 +112,8 @@ void TestEndToEnd::validationRoad()
 {
     if (m_device->application().state() == QProcess::NotRunning)
         QVERIFY(m_device->startApplication());
+    // A card tapped before the reader is enabled is not read.
+    QVERIFY(m_peer->waitFor(QStringLiteral("kivo/rfid/enable"), 10000));
     const char* const taps[][3] = {
         {"tap valid", "Setting screen : Valid (", "/opt/kivo/quillon/Valid.wav"},
         {"tap already", "Setting screen : AlreadyValid (", "/opt/kivo/quillon/Invalid.wav"},
