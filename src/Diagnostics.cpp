@@ -11,19 +11,15 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-#include <QSerialPort>
 
 namespace {
 
 const QString None = QStringLiteral("NONE");
-const QString Ok = QStringLiteral("OK");
-const QString Error = QStringLiteral("ERROR");
-const QString Missing = QStringLiteral("MISSING");
-const int SerialWindowMsec = 50;
+using verdict::Error;
+using verdict::Missing;
+using verdict::Ok;
 
 QString okIf(bool ok)
 {
@@ -144,41 +140,13 @@ QStringList Diagnostics::serialPorts() const { return m_serialPorts; }
 QString Diagnostics::serialPort() const { return m_serialPort; }
 int Diagnostics::serialFlowCtrl() const { return m_serialFlowCtrl; }
 
-void Diagnostics::setBuzzer(const QString& value)
-{
-    store(m_buzzer, value, &Diagnostics::buzzerChanged);
-}
-
-void Diagnostics::setLeds(const QString& value)
-{
-    store(m_leds, value, &Diagnostics::ledsChanged);
-}
-
-void Diagnostics::setSpeaker(const QString& value)
-{
-    store(m_speaker, value, &Diagnostics::speakerChanged);
-}
-
-void Diagnostics::setBarcodeScan(const QString& value)
-{
-    store(m_barcodeScan, value, &Diagnostics::barcodeScanChanged);
-}
-
-void Diagnostics::setCardScan(const QString& value)
-{
-    store(m_cardScan, value, &Diagnostics::cardScanChanged);
-}
-
-void Diagnostics::setLightSensor(const QString& value)
-{
-    store(m_lightSensor, value, &Diagnostics::lightSensorChanged);
-}
-
-void Diagnostics::setRgbTest(const QString& value)
-{
-    store(m_rgbTest, value, &Diagnostics::rgbTestChanged);
-}
-
+void Diagnostics::setBuzzer(const QString& value) { store(m_buzzer, value, &Diagnostics::buzzerChanged); }
+void Diagnostics::setLeds(const QString& value) { store(m_leds, value, &Diagnostics::ledsChanged); }
+void Diagnostics::setSpeaker(const QString& value) { store(m_speaker, value, &Diagnostics::speakerChanged); }
+void Diagnostics::setBarcodeScan(const QString& value) { store(m_barcodeScan, value, &Diagnostics::barcodeScanChanged); }
+void Diagnostics::setCardScan(const QString& value) { store(m_cardScan, value, &Diagnostics::cardScanChanged); }
+void Diagnostics::setLightSensor(const QString& value) { store(m_lightSensor, value, &Diagnostics::lightSensorChanged); }
+void Diagnostics::setRgbTest(const QString& value) { store(m_rgbTest, value, &Diagnostics::rgbTestChanged); }
 void Diagnostics::setSerialPort(const QString& name)
 {
     if (name == m_serialPort)
@@ -197,9 +165,9 @@ void Diagnostics::setSerialFlowCtrl(int value)
     emit serialFlowCtrlChanged();
 }
 
-void Diagnostics::setSysfsRoot(const QString& path) { m_sysfsRoot = path; }
-void Diagnostics::setSdCardPath(const QString& path) { m_sdCardPath = path; }
-void Diagnostics::setVirtualPortPath(const QString& path) { m_virtualPortPath = path; }
+void Diagnostics::setSysfsRoot(const QString& path) { m_probe.setSysfsRoot(path); }
+void Diagnostics::setSdCardPath(const QString& path) { m_probe.setSdCardPath(path); }
+void Diagnostics::setVirtualPortPath(const QString& path) { m_probe.setVirtualPortPath(path); }
 
 void Diagnostics::start(int intervalSec)
 {
@@ -237,106 +205,25 @@ void Diagnostics::check()
         {&m_barcodeUsb, &Diagnostics::barcodeUsbChanged},
         {&m_touch, &Diagnostics::touchChanged},
     };
-    for (int row = 0; row < UsbDevices.size(); ++row)
-        store(*targets[row].field, testUsb(UsbDevices.at(row)), targets[row].notify);
-    store(m_sdCard, testSdCard(), &Diagnostics::sdCardChanged);
+    for (int row = 0; row < UsbDevices.size(); ++row) {
+        const UsbDevice& device = UsbDevices.at(row);
+        store(*targets[row].field, m_probe.testUsb(device.name, device.id, device.path), targets[row].notify);
+    }
+    store(m_sdCard, m_probe.testSdCard(), &Diagnostics::sdCardChanged);
     store(m_serialPortTest, testSerialPort(), &Diagnostics::serialPortTestChanged);
     updateSerialPorts();
-}
-
-QString Diagnostics::testUsb(const UsbDevice& device)
-{
-    const QString dir = m_sysfsRoot + QLatin1Char('/') + device.path;
-    if (!QDir(dir).exists())
-        return Missing;
-    const QString vendor = readFile(dir + QStringLiteral("/idVendor"));
-    const QString product = readFile(dir + QStringLiteral("/idProduct"));
-    const QString name = readFile(dir + QStringLiteral("/product"));
-    const QString deviceId = QStringLiteral("%1:%2").arg(vendor, product);
-    m_log.debug() << "name=" << device.name << " deviceId=" << deviceId << " expected=" << device.id
-                  << " product=" << name;
-    if (device.id == QLatin1String("any") || device.id == QLatin1String("*"))
-        return Ok;
-    return okIf(deviceId.contains(device.id));
-}
-
-QString Diagnostics::readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        m_log.critical() << "ERROR: Failed to open fle : " << path;
-        return QString();
-    }
-    QByteArray data = file.readAll();
-    const int nul = data.indexOf('\0');
-    if (nul >= 0)
-        data.truncate(nul);
-    return QString::fromUtf8(data).trimmed();
-}
-
-QString Diagnostics::testSdCard()
-{
-    return QFile::exists(m_sdCardPath) ? Ok : Missing;
-}
-
-QSerialPortInfo Diagnostics::serialPortInfo(const QString& name)
-{
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : ports) {
-        if (info.portName() == name)
-            return info;
-    }
-    return QSerialPortInfo();
 }
 
 QString Diagnostics::testSerialPort()
 {
     if (m_serialPort.isEmpty() || m_serialPort == None)
         return Missing;
-    QSerialPort port;
-    const QSerialPortInfo info = serialPortInfo(m_serialPort);
-    if (info.isNull())
-        port.setPortName(m_serialPort);
-    else
-        port.setPort(info);
-    port.setDataBits(QSerialPort::Data8);
-    port.setStopBits(QSerialPort::OneStop);
-    port.setBaudRate(QSerialPort::Baud9600, QSerialPort::AllDirections);
-    port.setParity(QSerialPort::NoParity);
-    port.setFlowControl(static_cast<QSerialPort::FlowControl>(m_serialFlowCtrl));
-    if (!port.open(QIODevice::ReadWrite))
-        return QStringLiteral("ERROR (Could not open)");
-    const QString result = loopback(port);
-    port.close();
-    return result;
-}
-
-// Expects a plug joining the port's transmit and receive lines.
-QString Diagnostics::loopback(QSerialPort& port)
-{
-    if (port.write("A", 1) != 1)
-        return QStringLiteral("ERROR (Could not write)");
-    if (!port.waitForBytesWritten(SerialWindowMsec))
-        return QStringLiteral("ERROR (Write timeout)");
-    QElapsedTimer clock;
-    clock.start();
-    // The time left is read once a round: read twice, it could pass zero in
-    // between and a wait of -1 would never end.
-    for (qint64 left = SerialWindowMsec; left > 0; left = SerialWindowMsec - clock.elapsed()) {
-        if (port.waitForReadyRead(int(left)) && port.readAll().contains('A'))
-            return Ok;
-    }
-    return Error;
+    return m_probe.testSerialPort(m_serialPort, m_serialFlowCtrl);
 }
 
 void Diagnostics::updateSerialPorts()
 {
-    QStringList ports{None};
-    const QList<QSerialPortInfo> available = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : available)
-        ports.append(info.portName());
-    if (QFile::exists(m_virtualPortPath))
-        ports.append(m_virtualPortPath);
+    const QStringList ports = QStringList{None} + m_probe.serialPortNames();
     if (ports != m_serialPorts) {
         m_serialPorts = ports;
         emit serialPortsChanged();
@@ -347,7 +234,7 @@ void Diagnostics::updateSerialPorts()
 
 QString Diagnostics::serialPortDescr(QString portName)
 {
-    return serialPortInfo(portName).description();
+    return m_probe.serialPortDescription(portName);
 }
 
 QString Diagnostics::samUid() const

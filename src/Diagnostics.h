@@ -1,15 +1,13 @@
 #pragma once
 
 #include "Common/Log.h"
+#include "HardwareProbe.h"
 
 #include <QObject>
-#include <QSerialPortInfo>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <QVector>
-
-class QSerialPort;
 
 namespace manager {
 class Board;
@@ -161,11 +159,6 @@ private:
     void check();
     void updateSerialPorts();
     QString testSerialPort();
-    QString testSdCard();
-    QString testUsb(const UsbDevice& device);
-    QSerialPortInfo serialPortInfo(const QString& name);
-    QString readFile(const QString& path);
-    QString loopback(QSerialPort& port);
 
     void store(QString& field, const QString& value, Notify notify);
     void relay();
@@ -203,7 +196,5 @@ private:
     manager::Network& m_network;
     manager::Validator& m_validator;
 
-    QString m_sysfsRoot = QStringLiteral("/sys/bus/usb/devices");
-    QString m_sdCardPath = QStringLiteral("/dev/mmcblk1p1");
-    QString m_virtualPortPath = QStringLiteral("/tmp/vcom");
+    HardwareProbe m_probe{m_log};
 };
