@@ -29,6 +29,7 @@ protected:
     // Routes are tried in registration order; a null handler subscribes to a
     // suffix whose messages nothing reads.
     void handle(const QString& suffix, Handler handler = nullptr);
+    // The same for a handler that is one of the manager's own members.
     template <typename Manager>
     void handle(const QString& suffix, void (Manager::*handler)(const QJsonObject&, const QString&))
     {
@@ -44,6 +45,7 @@ protected:
     virtual void onMqttReceived(const QByteArray& data, const QString& topic);
     // An empty payload reads as an empty object.
     virtual bool decode(const QByteArray& data, QJsonObject* object) const;
+    // Exact equality with base + suffix, unless a service tells its topics apart otherwise.
     virtual bool matches(const QString& topic, const QString& suffix) const;
     void dispatch(const QJsonObject& message, const QString& topic);
 
