@@ -21,7 +21,7 @@ FAULTS=(
   'src/GUIManager.cpp|s/config->setAddress\(manual \? text\("address"\) : QString\(\)\)/config->setAddress(text("address"))/|network barcode keeps the address when not manual'
   'src/SessionManager.cpp|s/"Session expired";\n    logoutRequest\(\);/"Session expired";/|session expiry does not end the session'
   'src/GUIManager.cpp|s/"gui\/displayOffMin"\), 3 \}/"gui\/displayOffMin"), 5 }/|default display-off interval 5 min'
-  'src/Peripheral/ServiceManager.cpp|s/ && !empty\)/)/|empty payload rejected as bad JSON'
+  'src/Peripheral/ServiceManager.cpp|s/data.isEmpty\(\) \? QByteArrayLiteral\("\{ \}"\) : data/data/|empty payload rejected as bad JSON'
 )
 
 work=${MUTANT_DIR:-/tmp/quillon-mutants}

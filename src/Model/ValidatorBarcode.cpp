@@ -1,5 +1,7 @@
 #include "Model/ValidatorBarcode.h"
 
+#include "Common/AssignIfDifferent.h"
+
 ValidatorBarcode::ValidatorBarcode(QObject* parent) : QObject(parent)
 {
 }
@@ -51,40 +53,30 @@ ValidatorBarcode& ValidatorBarcode::fromJson(const QJsonObject& data)
 
 void ValidatorBarcode::setActive(bool active)
 {
-    if (active == m_active)
-        return;
-    m_active = active;
-    emit activeChanged();
+    if (manager::assignIfDifferent(m_active, active))
+        emit activeChanged();
 }
 
 void ValidatorBarcode::setEnabled(bool enabled)
 {
-    if (enabled == m_enabled)
-        return;
-    m_enabled = enabled;
-    emit enabledChanged();
+    if (manager::assignIfDifferent(m_enabled, enabled))
+        emit enabledChanged();
 }
 
 void ValidatorBarcode::setFirmware(const QString& firmware)
 {
-    if (firmware == m_firmware)
-        return;
-    m_firmware = firmware;
-    emit firmwareChanged();
+    if (manager::assignIfDifferent(m_firmware, firmware))
+        emit firmwareChanged();
 }
 
 void ValidatorBarcode::setManufacturer(const QString& manufacturer)
 {
-    if (manufacturer == m_manufacturer)
-        return;
-    m_manufacturer = manufacturer;
-    emit manufacturerChanged();
+    if (manager::assignIfDifferent(m_manufacturer, manufacturer))
+        emit manufacturerChanged();
 }
 
 void ValidatorBarcode::setModel(const QString& model)
 {
-    if (model == m_model)
-        return;
-    m_model = model;
-    emit modelChanged();
+    if (manager::assignIfDifferent(m_model, model))
+        emit modelChanged();
 }

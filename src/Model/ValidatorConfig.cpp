@@ -1,5 +1,7 @@
 #include "Model/ValidatorConfig.h"
 
+#include "Common/AssignIfDifferent.h"
+
 ValidatorConfig::ValidatorConfig(QObject* parent) : QObject(parent)
 {
 }
@@ -21,24 +23,18 @@ bool ValidatorConfig::passbackQrEnabled() const
 
 void ValidatorConfig::setObuUrl(const QUrl& url)
 {
-    if (url == m_obuUrl)
-        return;
-    m_obuUrl = url;
-    emit obuUrlChanged();
+    if (manager::assignIfDifferent(m_obuUrl, url))
+        emit obuUrlChanged();
 }
 
 void ValidatorConfig::setPassbackSecs(int secs)
 {
-    if (secs == m_passbackSecs)
-        return;
-    m_passbackSecs = secs;
-    emit passbackSecsChanged();
+    if (manager::assignIfDifferent(m_passbackSecs, secs))
+        emit passbackSecsChanged();
 }
 
 void ValidatorConfig::setPassbackQrEnabled(bool enabled)
 {
-    if (enabled == m_passbackQrEnabled)
-        return;
-    m_passbackQrEnabled = enabled;
-    emit passbackQrEnabledChanged();
+    if (manager::assignIfDifferent(m_passbackQrEnabled, enabled))
+        emit passbackQrEnabledChanged();
 }

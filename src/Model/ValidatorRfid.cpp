@@ -1,5 +1,7 @@
 #include "Model/ValidatorRfid.h"
 
+#include "Common/AssignIfDifferent.h"
+
 #include <QJsonValue>
 
 ValidatorRfid::ValidatorRfid(QObject* parent) : QObject(parent)
@@ -128,57 +130,44 @@ QString ValidatorRfid::mapState(int state)
 
 void ValidatorRfid::setActive(bool active)
 {
-    if (active == m_active)
-        return;
-    m_active = active;
-    emit activeChanged();
+    if (manager::assignIfDifferent(m_active, active))
+        emit activeChanged();
 }
 
 void ValidatorRfid::setState(const QString& state)
 {
-    if (state == m_state)
+    if (!manager::assignIfDifferent(m_state, state))
         return;
-    m_state = state;
     emit stateChanged();
     emit enabledChanged();
 }
 
 void ValidatorRfid::setError(const QString& error)
 {
-    if (error == m_error)
-        return;
-    m_error = error;
-    emit errorChanged();
+    if (manager::assignIfDifferent(m_error, error))
+        emit errorChanged();
 }
 
 void ValidatorRfid::setFirmware(const QString& firmware)
 {
-    if (firmware == m_firmware)
-        return;
-    m_firmware = firmware;
-    emit firmwareChanged();
+    if (manager::assignIfDifferent(m_firmware, firmware))
+        emit firmwareChanged();
 }
 
 void ValidatorRfid::setManufacturer(const QString& manufacturer)
 {
-    if (manufacturer == m_manufacturer)
-        return;
-    m_manufacturer = manufacturer;
-    emit manufacturerChanged();
+    if (manager::assignIfDifferent(m_manufacturer, manufacturer))
+        emit manufacturerChanged();
 }
 
 void ValidatorRfid::setModel(const QString& model)
 {
-    if (model == m_model)
-        return;
-    m_model = model;
-    emit modelChanged();
+    if (manager::assignIfDifferent(m_model, model))
+        emit modelChanged();
 }
 
 void ValidatorRfid::setDeviceUid(const QString& uid)
 {
-    if (uid == m_deviceUid)
-        return;
-    m_deviceUid = uid;
-    emit deviceUidChanged();
+    if (manager::assignIfDifferent(m_deviceUid, uid))
+        emit deviceUidChanged();
 }

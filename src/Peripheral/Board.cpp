@@ -1,15 +1,17 @@
 #include "Peripheral/Board.h"
 
+#include "Common/AssignIfDifferent.h"
+#include "Common/MqttClient.h"
+
 #include <QDebug>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonValue>
+#include <QLocale>
 
 namespace manager {
 
 namespace {
-
-const QString kTag = QStringLiteral("[Board] ");
 
 QString boolText(bool value)
 {
@@ -23,6 +25,20 @@ QString debugText(const T& value)
     QString text;
     QDebug(&text).nospace() << value;
     return text;
+}
+
+// What a field that was never reported reads as; the service sends texts and numbers.
+QJsonValue neutralOf(const QJsonValue& value)
+{
+    return value.isString() ? QJsonValue(QString()) : QJsonValue(0.0);
+}
+
+QString valueText(const QJsonValue& value)
+{
+    if (value.isString())
+        return value.toString();
+    // Plain shortest form: an uptime in seconds must not turn into "1.23457e+06".
+    return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
 }
 
 QString peripheralLabel(const QString& name)
@@ -61,22 +77,23 @@ QJsonObject ledProgram(int repeat, std::initializer_list<LedStep> steps)
 } // namespace
 
 Board::Board(MqttClient& mqtt, const QString& baseTopic, QObject* parent)
-    : ServiceManager(mqtt, baseTopic, kTag, parent)
+    : StatusServiceManager(mqtt, baseTopic, QStringLiteral("[Board] "), parent),
+      m_monitor(log(), [this] { refresh(); })
 {
-    using namespace std::placeholders;
-    handle(QStringLiteral("/info"), std::bind(&Board::onInfoReceived, this, _1, _2));
-    handle(QStringLiteral("/status"), std::bind(&Board::onStatusReceived, this, _1, _2));
-    handle(QStringLiteral("/config"), std::bind(&Board::onConfigReceived, this, _1, _2));
-    handle(QStringLiteral("/display"), std::bind(&Board::onDisplayReceived, this, _1, _2));
-    handle(QStringLiteral("/power"), std::bind(&Board::onPowerReceived, this, _1, _2));
-    handle(QStringLiteral("/event"), std::bind(&Board::onEventReceived, this, _1, _2));
-    handle(QStringLiteral("/audio"), std::bind(&Board::onAudioReceived, this, _1, _2));
-    setPolledAreas({QStringLiteral("status"), QStringLiteral("display"), QStringLiteral("power"),
-                    QStringLiteral("audio")});
-    refreshOnConnect();
-    subscribe({QStringLiteral("/info"), QStringLiteral("/status"), QStringLiteral("/config"),
-               QStringLiteral("/display"), QStringLiteral("/power"), QStringLiteral("/audio"),
-               QStringLiteral("/event")});
+    handle(QStringLiteral("/info"), &Board::onInfoReceived);
+    handle(QStringLiteral("/status"), &Board::onStatusReceived);
+    handle(QStringLiteral("/config"), &Board::onConfigReceived);
+    handle(QStringLiteral("/display"), &Board::onDisplayReceived);
+    handle(QStringLiteral("/power"), &Board::onPowerReceived);
+    handle(QStringLiteral("/audio"), &Board::onAudioReceived);
+    handle(QStringLiteral("/event"), &Board::onEventReceived);
+    connect(&mqtt, &MqttClient::connected, this, &Board::refresh);
+    subscribe();
+}
+
+QVariantMap Board::info() const
+{
+    return m_info;
 }
 
 bool Board::ignition() const
@@ -138,7 +155,7 @@ QVariantList Board::peripherals() const
 void Board::setPeripherals(const QVariantList& list)
 {
     // Power is switched one peripheral at a time; the list itself is read-only.
-    qWarning().noquote().nospace() << kTag << "--- SET PERIPHERALS : " << debugText(list);
+    log().warning() << "--- SET PERIPHERALS : " << debugText(list);
 }
 
 bool Board::rtcFailed() const
@@ -155,17 +172,27 @@ void Board::setDelayShutdownFor(int seconds)
 {
     if (seconds == m_delayShutdownFor)
         return;
-    qInfo().noquote().nospace() << kTag << "Setting board shutdown delay : " << seconds
-                                << " sec(s)";
+    log().info() << "Setting board shutdown delay : " << seconds << " sec(s)";
     const QJsonObject device{{"delayShutdownFor", seconds}};
-    publishJson(m_base + QStringLiteral("/config/set"), QJsonObject{{"device", device}});
+    publishJson(base() + QStringLiteral("/config/set"), QJsonObject{{"device", device}});
+}
+
+void Board::refresh()
+{
+    log().debug() << "Refreshing data";
+    requestState({QStringLiteral("status"), QStringLiteral("display"), QStringLiteral("power"),
+                  QStringLiteral("audio")});
+}
+
+void Board::monitor(int msec)
+{
+    m_monitor.monitor(msec);
 }
 
 void Board::setPeripheralPower(const QString& peripheral, bool value)
 {
-    qInfo().noquote().nospace() << kTag << "Setting peripheral power: " << peripheral << " ("
-                                << boolText(value) << ")";
-    publishJson(m_base + QStringLiteral("/power/set"), QJsonObject{{peripheral, value}});
+    log().info() << "Setting peripheral power: " << peripheral << " (" << boolText(value) << ")";
+    publishJson(base() + QStringLiteral("/power/set"), QJsonObject{{peripheral, value}});
 }
 
 void Board::setLedValid()
@@ -188,25 +215,25 @@ void Board::setLedTestPattern()
 
 void Board::setLedOff()
 {
-    publishRaw(m_base + QStringLiteral("/led/off/request/1"), QByteArray());
+    publishRaw(base() + QStringLiteral("/led/off/request/1"), QByteArray());
 }
 
 void Board::setDisplayBrightness(int value)
 {
-    qInfo().noquote().nospace() << kTag << "Setting display brightness : " << value;
-    publishJson(m_base + QStringLiteral("/display/set"), QJsonObject{{"brightness", value}});
+    log().info() << "Setting display brightness : " << value;
+    publishJson(base() + QStringLiteral("/display/set"), QJsonObject{{"brightness", value}});
 }
 
 void Board::setDisplayBrightnessMode(const QString& value)
 {
-    qInfo().noquote().nospace() << kTag << "Setting display brightness mode : " << value;
-    publishJson(m_base + QStringLiteral("/display/set"), QJsonObject{{"mode", value}});
+    log().info() << "Setting display brightness mode : " << value;
+    publishJson(base() + QStringLiteral("/display/set"), QJsonObject{{"mode", value}});
 }
 
 void Board::setAudioEnabled(bool value)
 {
-    qInfo().noquote().nospace() << kTag << "Setting audio enabled : " << boolText(value);
-    publishJson(m_base + QStringLiteral("/audio/set"), QJsonObject{{"mute", !value}});
+    log().info() << "Setting audio enabled : " << boolText(value);
+    publishJson(base() + QStringLiteral("/audio/set"), QJsonObject{{"mute", !value}});
 }
 
 bool Board::peripheralPower(const QString& peripheral) const
@@ -216,19 +243,17 @@ bool Board::peripheralPower(const QString& peripheral) const
 
 void Board::playBuzzer(int onMsec, int offMsec, int repeat)
 {
-    qInfo().noquote().nospace()
-        << kTag
-        << QStringLiteral("Playing buzzer : on=%1 msec, off=%2 msec, repeat=%3")
-               .arg(onMsec)
-               .arg(offMsec)
-               .arg(repeat);
-    publishJson(m_base + QStringLiteral("/buzzer/play/request/1"),
+    log().info() << QStringLiteral("Playing buzzer : on=%1 msec, off=%2 msec, repeat=%3")
+                        .arg(onMsec)
+                        .arg(offMsec)
+                        .arg(repeat);
+    publishJson(base() + QStringLiteral("/buzzer/play/request/1"),
                 QJsonObject{{"onMsec", onMsec}, {"offMsec", offMsec}, {"repeat", repeat}});
 }
 
 void Board::onInfoReceived(const QJsonObject& message, const QString& topic)
 {
-    qInfo().noquote().nospace() << kTag << "Processing info topic " << topic;
+    log().info() << "Processing info topic " << topic;
     const QJsonObject device = message.value(QStringLiteral("device")).toObject();
     const QJsonObject service = message.value(QStringLiteral("service")).toObject();
     m_info = {
@@ -243,7 +268,7 @@ void Board::onInfoReceived(const QJsonObject& message, const QString& topic)
 
 void Board::onStatusReceived(const QJsonObject& message, const QString& topic)
 {
-    qDebug().noquote().nospace() << kTag << "Processing status topic " << topic;
+    log().debug() << "Processing status topic " << topic;
     QJsonObject device;
     if (!readServiceStatus(message, &device))
         return;
@@ -273,24 +298,21 @@ void Board::updateDevice(const QJsonObject& device)
                             .toBool();
     if (failed == rtcFailed())
         return;
-    qDebug().noquote().nospace() << kTag << "RTC Status changed : "
-                                 << (failed ? QStringLiteral("FAIL") : QStringLiteral("OK"));
+    log().debug() << "RTC Status changed : " << (failed ? QStringLiteral("FAIL") : QStringLiteral("OK"));
     m_device.insert(QStringLiteral("rtcFailed"), failed);
     emit rtcFailedChanged();
 }
 
 void Board::onConfigReceived(const QJsonObject& message, const QString& topic)
 {
-    qInfo().noquote().nospace() << kTag << "Processing config topic " << topic;
+    log().info() << "Processing config topic " << topic;
     const int seconds = message.value(QStringLiteral("device"))
                             .toObject()
                             .value(QStringLiteral("delayShutdownFor"))
                             .toInt();
-    if (seconds == m_delayShutdownFor)
+    if (!assignIfDifferent(m_delayShutdownFor, seconds))
         return;
-    qInfo().noquote().nospace() << kTag << "Board shutdown delay changed : " << seconds
-                                << " sec(s)";
-    m_delayShutdownFor = seconds;
+    log().info() << "Board shutdown delay changed : " << seconds << " sec(s)";
     emit delayShutdownForChanged();
 }
 
@@ -320,8 +342,7 @@ void Board::onPowerReceived(const QJsonObject& message, const QString&)
         const bool value = it.value().toBool();
         if (m_power.contains(name) && m_power.value(name).toBool() == value)
             continue;
-        qInfo().noquote().nospace() << kTag << "Peripheral power changed '" << name << "' : "
-                                    << boolText(value);
+        log().info() << "Peripheral power changed '" << name << "' : " << boolText(value);
         m_power.insert(name, value);
         changed = true;
         emit peripheralPowerChanged(name, value);
@@ -334,8 +355,7 @@ void Board::onEventReceived(const QJsonObject& message, const QString&)
 {
     const QString name = message.value(QStringLiteral("name")).toString();
     const QVariant data = message.value(QStringLiteral("data")).toVariant();
-    qInfo().noquote().nospace() << kTag << "Event received : " << name << " ["
-                                << debugText(data) << "]";
+    log().info() << "Event received : " << name << " [" << debugText(data) << "]";
     if (name != QLatin1String("IgnitionChanged"))
         return;
     // A status message may already have reported the same edge.
@@ -353,17 +373,27 @@ void Board::onAudioReceived(const QJsonObject& message, const QString&)
 
 void Board::setIgnition(bool ignition)
 {
-    if (ignition == m_ignition)
+    if (!assignIfDifferent(m_ignition, ignition))
         return;
-    qDebug().noquote().nospace() << kTag << "Ignition changed : " << boolText(ignition);
-    m_ignition = ignition;
+    log().debug() << "Ignition changed : " << boolText(ignition);
     emit ignitionChanged();
 }
 
 void Board::playLeds(const QString& name, const QJsonObject& program)
 {
-    qInfo().noquote().nospace() << kTag << "Setting LEDs to : " << name;
-    publishJson(m_base + QStringLiteral("/led/play/request/1"), program);
+    log().info() << "Setting LEDs to : " << name;
+    publishJson(base() + QStringLiteral("/led/play/request/1"), program);
+}
+
+bool Board::updateField(QJsonObject& area, const QString& key, const QJsonValue& value,
+                        const QString& label) const
+{
+    const QJsonValue held = area.contains(key) ? area.value(key) : neutralOf(value);
+    if (held == value)
+        return false;
+    log().debug() << label << " changed : " << valueText(value);
+    area.insert(key, value);
+    return true;
 }
 
 } // namespace manager

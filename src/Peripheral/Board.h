@@ -1,6 +1,7 @@
 #pragma once
 
-#include "Peripheral/ServiceManager.h"
+#include "Peripheral/ServiceMonitor.h"
+#include "Peripheral/StatusServiceManager.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -13,7 +14,7 @@ class MqttClient;
 
 // Client of the board controller: LEDs, buzzer, display, peripheral power,
 // audio mute, ignition and the board's own shutdown delay.
-class Board : public ServiceManager
+class Board : public StatusServiceManager
 {
     Q_OBJECT
     Q_PROPERTY(bool ignition READ ignition NOTIFY ignitionChanged)
@@ -25,6 +26,7 @@ class Board : public ServiceManager
     Q_PROPERTY(QString displayBrightnessMode READ displayBrightnessMode
                    WRITE setDisplayBrightnessMode NOTIFY displayBrightnessModeChanged)
     Q_PROPERTY(int ambientLightSensor READ ambientLightSensor NOTIFY ambientLightSensorChanged)
+    Q_PROPERTY(QVariantMap info READ info NOTIFY infoChanged)
     Q_PROPERTY(bool audioEnabled READ audioEnabled WRITE setAudioEnabled NOTIFY audioEnabledChanged)
     Q_PROPERTY(QVariantList peripherals READ peripherals WRITE setPeripherals
                    NOTIFY peripheralsChanged)
@@ -34,6 +36,7 @@ class Board : public ServiceManager
 public:
     Board(MqttClient& mqtt, const QString& baseTopic, QObject* parent = nullptr);
 
+    QVariantMap info() const;
     bool ignition() const;
     QString poleId() const;
     double temperature() const;
@@ -50,6 +53,7 @@ public:
     void setDelayShutdownFor(int seconds);
 
 signals:
+    void infoChanged();
     void ignitionChanged();
     void poleIdChanged();
     void temperatureChanged();
@@ -65,6 +69,8 @@ signals:
     void delayShutdownForChanged();
 
 public slots:
+    void refresh();
+    void monitor(int msec);
     void setPeripheralPower(const QString& peripheral, bool value);
     void setLedValid();
     void setLedInvalid();
@@ -87,13 +93,19 @@ private:
     void setIgnition(bool ignition);
     void updateDevice(const QJsonObject& device);
     void playLeds(const QString& name, const QJsonObject& program);
+    // Stores `value` under `key` when it differs from the held one (absent
+    // reads as the neutral value of its type) and logs "<label> changed : ".
+    bool updateField(QJsonObject& area, const QString& key, const QJsonValue& value,
+                     const QString& label) const;
 
+    QVariantMap m_info;
     QJsonObject m_device;
     QJsonObject m_display;
     QJsonObject m_power;
     QVariantMap m_audio;
     int m_delayShutdownFor = 0;
     bool m_ignition = true;
+    ServiceMonitor m_monitor;
 };
 
 } // namespace manager

@@ -1,8 +1,8 @@
 #include "Peripheral/Clock.h"
 
+#include "Common/AssignIfDifferent.h"
 #include "Common/MqttClient.h"
 
-#include <QDebug>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QProcess>
@@ -38,8 +38,10 @@ Clock::Clock(MqttClient& client, const QString& baseTopic, QObject* parent)
     m_timezones = timedatectl({QStringLiteral("--no-pager"), QStringLiteral("list-timezones")})
                       .split(QLatin1Char('\n'));
     setGetPayload(QByteArray());
-    refreshOnConnect();
-    subscribe({QStringLiteral("/status"), QStringLiteral("/config")});
+    connect(&client, &MqttClient::connected, this, &Clock::refresh);
+    handle(QStringLiteral("/status"), &Clock::onStatusReceived);
+    handle(QStringLiteral("/config"), &Clock::onConfigReceived);
+    subscribe();
 }
 
 QStringList Clock::timezones() const
@@ -81,7 +83,7 @@ void Clock::setNtpServer(const QString& server)
 {
     if (server == m_ntpServer)
         return;
-    qInfo().noquote().nospace() << tag() << "Setting NTP server : " << server;
+    log().info() << "Setting NTP server : " << server;
     requestConfig(m_ntpEnabled, server);
 }
 
@@ -89,80 +91,69 @@ void Clock::setNtpEnabled(bool enabled)
 {
     if (enabled == m_ntpEnabled)
         return;
-    qInfo().noquote().nospace() << tag() << "Setting NTP : " << (enabled ? "enabled" : "disabled");
+    log().info() << "Setting NTP : " << (enabled ? "enabled" : "disabled");
     requestConfig(enabled, m_ntpServer);
 }
 
 void Clock::ntpSync()
 {
-    qInfo().noquote().nospace() << tag() << "Requesting NTP sync";
+    log().info() << "Requesting NTP sync";
     m_ntpSynced = false;
     // Always announced: the page shows the sync as running again.
     emit ntpSyncedChanged();
-    publishRaw(m_base + QStringLiteral("/sync"), QByteArray());
+    publishRaw(base() + QStringLiteral("/sync"), QByteArray());
 }
 
 void Clock::refresh()
 {
-    qInfo().noquote().nospace() << tag() << "Refreshing Clock status and config";
-    requestState(QStringLiteral("status"));
-    requestState(QStringLiteral("config"));
+    log().info() << "Refreshing Clock status and config";
+    requestState({QStringLiteral("status"), QStringLiteral("config")});
 }
 
 // An empty payload is not read as an empty object here: it is reported like
 // any unreadable message, with the payload itself.
-void Clock::onMqttReceived(const QByteArray& data, const QString& topic)
+bool Clock::decode(const QByteArray& data, QJsonObject* object) const
 {
-    if (!topic.contains(m_base))
-        return;
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError) {
-        qCritical().noquote().nospace() << tag() << "Failed to parse JSON message: " << data;
-        return;
+        log().critical() << "Failed to parse JSON message: " << data;
+        return false;
     }
-    dispatch(document.object(), topic);
+    *object = document.object();
+    return true;
 }
 
-void Clock::dispatch(const QJsonObject& message, const QString& topic)
+// The time service's topics are told apart by what they contain, not by an
+// exact match.
+bool Clock::matches(const QString& topic, const QString& suffix) const
 {
-    if (topic.contains(QLatin1String("/ntp/status")))
-        onStatusReceived(message);
-    else if (topic.contains(QLatin1String("/ntp/config")))
-        onConfigReceived(message);
+    return topic.contains(QLatin1String("/ntp") + suffix);
 }
 
-void Clock::onStatusReceived(const QJsonObject& message)
-{
-    setEnabled(message.value(QStringLiteral("enabled")).toBool());
-    const bool synced = message.value(QStringLiteral("synced")).toBool();
-    if (synced == m_ntpSynced)
-        return;
-    m_ntpSynced = synced;
-    emit ntpSyncedChanged();
-}
-
-void Clock::onConfigReceived(const QJsonObject& message)
+void Clock::onStatusReceived(const QJsonObject& message, const QString&)
 {
     setEnabled(message.value(QStringLiteral("enabled")).toBool());
-    const QString server = message.value(QStringLiteral("server")).toString();
-    if (server == m_ntpServer)
-        return;
-    m_ntpServer = server;
-    emit ntpServerChanged();
+    if (assignIfDifferent(m_ntpSynced, message.value(QStringLiteral("synced")).toBool()))
+        emit ntpSyncedChanged();
+}
+
+void Clock::onConfigReceived(const QJsonObject& message, const QString&)
+{
+    setEnabled(message.value(QStringLiteral("enabled")).toBool());
+    if (assignIfDifferent(m_ntpServer, message.value(QStringLiteral("server")).toString()))
+        emit ntpServerChanged();
 }
 
 void Clock::setEnabled(bool enabled)
 {
-    if (enabled == m_ntpEnabled)
-        return;
-    m_ntpEnabled = enabled;
-    emit ntpEnabledChanged();
+    if (assignIfDifferent(m_ntpEnabled, enabled))
+        emit ntpEnabledChanged();
 }
 
 void Clock::requestConfig(bool enabled, const QString& server)
 {
-    publishJson(m_base + QStringLiteral("/config/set"),
+    publishJson(base() + QStringLiteral("/config/set"),
                 QJsonObject{{QStringLiteral("enabled"), enabled}, {QStringLiteral("server"), server}});
 }
 

@@ -34,7 +34,7 @@ public:
 
 public slots:
     void ntpSync();
-    void refresh() override;
+    void refresh();
 
 signals:
     void timezonesChanged();
@@ -44,10 +44,10 @@ signals:
     void ntpSyncedChanged();
 
 private:
-    void onMqttReceived(const QByteArray& data, const QString& topic) override;
-    void dispatch(const QJsonObject& message, const QString& topic) override;
-    void onStatusReceived(const QJsonObject& message);
-    void onConfigReceived(const QJsonObject& message);
+    bool decode(const QByteArray& data, QJsonObject* object) const override;
+    bool matches(const QString& topic, const QString& suffix) const override;
+    void onStatusReceived(const QJsonObject& message, const QString& topic);
+    void onConfigReceived(const QJsonObject& message, const QString& topic);
     void setEnabled(bool enabled);
     void requestConfig(bool enabled, const QString& server);
 

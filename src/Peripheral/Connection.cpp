@@ -1,5 +1,7 @@
 #include "Peripheral/Connection.h"
 
+#include "Common/AssignIfDifferent.h"
+
 namespace manager {
 
 Connection::Connection(QObject* parent) : QObject(parent) {}
@@ -31,21 +33,12 @@ IPv4* Connection::ipv4()
 
 Connection& Connection::fromMap(const QVariantMap& map)
 {
-    const QString interface = map.value(QStringLiteral("interface")).toString();
-    if (interface != m_interface) {
-        m_interface = interface;
+    if (assignIfDifferent(m_interface, map.value(QStringLiteral("interface")).toString()))
         emit interfaceChanged();
-    }
-    const QString state = map.value(QStringLiteral("stateStr")).toString();
-    if (state != m_state) {
-        m_state = state;
+    if (assignIfDifferent(m_state, map.value(QStringLiteral("stateStr")).toString()))
         emit stateChanged();
-    }
-    const QString type = map.value(QStringLiteral("typeStr")).toString();
-    if (type != m_type) {
-        m_type = type;
+    if (assignIfDifferent(m_type, map.value(QStringLiteral("typeStr")).toString()))
         emit typeChanged();
-    }
     const QVariantMap ipv4 = map.value(QStringLiteral("ipv4")).toMap();
     if (ipv4 != m_ipv4.toMap()) {
         m_ipv4.fromMap(ipv4);

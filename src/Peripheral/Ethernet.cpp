@@ -1,8 +1,7 @@
 #include "Peripheral/Ethernet.h"
 
+#include "Common/AssignIfDifferent.h"
 #include "Common/MqttClient.h"
-
-#include <QDebug>
 
 namespace manager {
 
@@ -24,13 +23,9 @@ Ethernet::Ethernet(MqttClient& client, const QString& baseTopic, QObject* parent
                      QStringLiteral("[Network][Ethernet] "), parent)
 {
     connect(&client, &MqttClient::connected, this, &Ethernet::reset);
-    handle(QStringLiteral("/state"), [this](const QJsonObject& m, const QString& t) {
-        onStateReceived(m, t);
-    });
-    handle(QStringLiteral("/config"), [this](const QJsonObject& m, const QString& t) {
-        onConfigReceived(m, t);
-    });
-    subscribe({QStringLiteral("/state"), QStringLiteral("/config")});
+    handle(QStringLiteral("/state"), &Ethernet::onStateReceived);
+    handle(QStringLiteral("/config"), &Ethernet::onConfigReceived);
+    subscribe();
 }
 
 QString Ethernet::interface() const
@@ -81,15 +76,14 @@ void Ethernet::setMethod(const QString& method)
 
 void Ethernet::save()
 {
-    const auto log = [this] { return qInfo().noquote().nospace() << tag(); };
-    log() << "Saving configuration";
-    log() << Rule;
-    log() << "Method  : " << m_method;
-    log() << "Address : " << m_config.address();
-    log() << "Netmask : " << m_config.mask();
-    log() << "Gateway : " << m_config.gateway();
-    log() << "DNS     : " << m_config.dns0() << ", " << m_config.dns1();
-    log() << Rule;
+    log().info() << "Saving configuration";
+    log().info() << Rule;
+    log().info() << "Method  : " << m_method;
+    log().info() << "Address : " << m_config.address();
+    log().info() << "Netmask : " << m_config.mask();
+    log().info() << "Gateway : " << m_config.gateway();
+    log().info() << "DNS     : " << m_config.dns0() << ", " << m_config.dns1();
+    log().info() << Rule;
 
     // Anything but a manual configuration leaves the addressing to the service.
     const bool manual = m_method == QLatin1String("manual");
@@ -102,19 +96,18 @@ void Ethernet::save()
         {QStringLiteral("dns0"), manual ? m_config.dns0() : QString()},
         {QStringLiteral("dns1"), manual ? m_config.dns1() : QString()},
     };
-    publishJson(m_base + QStringLiteral("/config/set"), request);
+    publishJson(base() + QStringLiteral("/config/set"), request);
 }
 
 void Ethernet::reset()
 {
-    qInfo().noquote().nospace() << tag() << "Refreshing data";
-    requestState(QStringLiteral("state"));
-    requestState(QStringLiteral("config"));
+    log().info() << "Refreshing data";
+    requestState({QStringLiteral("state"), QStringLiteral("config")});
 }
 
 void Ethernet::onStateReceived(const QJsonObject& message, const QString& topic)
 {
-    qInfo().noquote().nospace() << tag() << "Processing state topic " << topic;
+    log().info() << "Processing state topic " << topic;
     const QString interface = text(message, "interface");
     if (interface == Ignored)
         return;
@@ -132,14 +125,14 @@ void Ethernet::onStateReceived(const QJsonObject& message, const QString& topic)
     const QVariantMap ipv4 = message.value(QStringLiteral("ipv4")).toObject().toVariantMap();
     if (ipv4 == m_ipv4.toMap())
         return;
-    qInfo().noquote().nospace() << tag() << "IPv4 changed : " << ipv4;
+    log().info() << "IPv4 changed : " << ipv4;
     m_ipv4.fromMap(ipv4);
     emit ipv4Changed();
 }
 
 void Ethernet::onConfigReceived(const QJsonObject& message, const QString& topic)
 {
-    qInfo().noquote().nospace() << tag() << "Processing config topic " << topic;
+    log().info() << "Processing config topic " << topic;
     if (text(message, "interface") == Ignored)
         return;
     setMethod(text(message, "method"));
@@ -149,18 +142,17 @@ void Ethernet::onConfigReceived(const QJsonObject& message, const QString& topic
     const QVariantMap config = message.toVariantMap();
     if (config == m_config.toMap())
         return;
-    qInfo().noquote().nospace() << tag() << "IPv4 changed : " << config;
+    log().info() << "IPv4 changed : " << config;
     m_config.fromMap(config);
     emit configChanged();
 }
 
 bool Ethernet::change(QString& field, const QString& value, const char* label)
 {
-    if (value == field)
+    if (!assignIfDifferent(field, value))
         return false;
     if (label)
-        qInfo().noquote().nospace() << tag() << label << " changed : " << value;
-    field = value;
+        log().info() << label << " changed : " << value;
     return true;
 }
 

@@ -1,12 +1,11 @@
 #include "Peripheral/Inspector.h"
 
-#include <QDebug>
+#include "Common/MqttClient.h"
 
 namespace manager {
 
 namespace {
 
-const QString kTag = QStringLiteral("[Inspector] ");
 const QString kCard = QStringLiteral("internal");
 // Gives the UI time to show that the device is going down.
 constexpr int kPowerRequestDelayMsec = 2000;
@@ -14,19 +13,25 @@ constexpr int kPowerRequestDelayMsec = 2000;
 } // namespace
 
 Inspector::Inspector(MqttClient& mqtt, const QString& baseTopic, QObject* parent)
-    : ServiceManager(mqtt, baseTopic, kTag, parent)
+    : StatusServiceManager(mqtt, baseTopic, QStringLiteral("[Inspector] "), parent),
+      m_monitor(log(), [this] { refresh(); })
 {
-    using namespace std::placeholders;
     m_shutdownTimer.setSingleShot(true);
+    connect(&mqtt, &MqttClient::connected, this, &Inspector::refresh);
     connect(&m_shutdownTimer, &QTimer::timeout, this, &Inspector::systemShutdown);
-    handle(QStringLiteral("/info"), std::bind(&Inspector::onInfoReceived, this, _1, _2));
-    handle(QStringLiteral("/status"), std::bind(&Inspector::onStatusReceived, this, _1, _2));
-    handle(QStringLiteral("/audio"), std::bind(&Inspector::onAudioReceived, this, _1, _2));
-    refreshOnConnect();
-    // Statistics replies match no handler and are dropped unread: nothing shows them.
-    subscribe({QStringLiteral("/info"), QStringLiteral("/status"), QStringLiteral("/audio"),
-               QStringLiteral("/stats/cpu"), QStringLiteral("/stats/memory"),
-               QStringLiteral("/stats/disk")});
+    handle(QStringLiteral("/info"), &Inspector::onInfoReceived);
+    handle(QStringLiteral("/status"), &Inspector::onStatusReceived);
+    handle(QStringLiteral("/audio"), &Inspector::onAudioReceived);
+    // Statistics replies are dropped unread: nothing shows them.
+    handle(QStringLiteral("/stats/cpu"));
+    handle(QStringLiteral("/stats/memory"));
+    handle(QStringLiteral("/stats/disk"));
+    subscribe();
+}
+
+QVariantMap Inspector::info() const
+{
+    return m_info;
 }
 
 QVariantMap Inspector::memory() const
@@ -51,42 +56,43 @@ int Inspector::audioVolume() const
 
 void Inspector::refresh()
 {
-    // Logged at information level, unlike the other managers. Info and status
-    // are published by the service on its own.
-    qInfo().noquote().nospace() << kTag << "Refreshing data";
-    requestState(QStringLiteral("audio"));
-    requestState(QStringLiteral("stats/memory"));
-    requestState(QStringLiteral("stats/disk"));
-    requestState(QStringLiteral("stats/cpu"));
+    // Logged at information level, unlike the board's. Info and status are
+    // published by the service on its own.
+    log().info() << "Refreshing data";
+    requestState({QStringLiteral("audio"), QStringLiteral("stats/memory"),
+                  QStringLiteral("stats/disk"), QStringLiteral("stats/cpu")});
+}
+
+void Inspector::monitor(int msec)
+{
+    m_monitor.monitor(msec);
 }
 
 void Inspector::setAudioVolume(int value)
 {
     // Sent even for the current volume; the property follows the service's answer.
-    qInfo().noquote().nospace() << kTag << "Setting '" << kCard << "' audio volume : " << value
-                                << "%";
+    log().info() << "Setting '" << kCard << "' audio volume : " << value << "%";
     const QJsonObject card{{"volume", value}};
-    publishJson(m_base + QStringLiteral("/audio/set"), QJsonObject{{kCard, card}});
+    publishJson(base() + QStringLiteral("/audio/set"), QJsonObject{{kCard, card}});
 }
 
 void Inspector::audioPlay(const QString& file)
 {
-    qInfo().noquote().nospace() << kTag << "Playing audio file (card='" << kCard << "') : "
-                                << file;
-    publishJson(m_base + QStringLiteral("/audio/play"),
+    log().info() << "Playing audio file (card='" << kCard << "') : " << file;
+    publishJson(base() + QStringLiteral("/audio/play"),
                 QJsonObject{{"device", kCard}, {"filepath", file}});
 }
 
 void Inspector::systemReboot()
 {
-    qInfo().noquote().nospace() << kTag << "Requesting System reboot";
+    log().info() << "Requesting System reboot";
     emit systemRebootStarted();
     requestPower(QStringLiteral("reboot"));
 }
 
 void Inspector::systemShutdown()
 {
-    qInfo().noquote().nospace() << kTag << "Requesting System shutdown";
+    log().info() << "Requesting System shutdown";
     emit systemShutdownStarted();
     requestPower(QStringLiteral("shutdown"));
 }
@@ -96,7 +102,7 @@ void Inspector::scheduleShutdown(int sec)
     // The first schedule stands.
     if (m_shutdownTimer.isActive())
         return;
-    qInfo().noquote().nospace() << kTag << "Scheduling System shutdown in : " << sec << " sec(s)";
+    log().info() << "Scheduling System shutdown in : " << sec << " sec(s)";
     m_shutdownTimer.start(sec * 1000);
 }
 
@@ -104,13 +110,13 @@ void Inspector::abortShutdown()
 {
     if (!m_shutdownTimer.isActive())
         return;
-    qInfo().noquote().nospace() << kTag << "Aborting System shutdown";
+    log().info() << "Aborting System shutdown";
     m_shutdownTimer.stop();
 }
 
 void Inspector::onInfoReceived(const QJsonObject& message, const QString& topic)
 {
-    qInfo().noquote().nospace() << kTag << "Processing info topic " << topic;
+    log().info() << "Processing info topic " << topic;
     m_info.insert(QStringLiteral("version"), message.value(QStringLiteral("service"))
                                                  .toObject()
                                                  .value(QStringLiteral("version"))
@@ -121,9 +127,9 @@ void Inspector::onInfoReceived(const QJsonObject& message, const QString& topic)
 
 void Inspector::onStatusReceived(const QJsonObject& message, const QString& topic)
 {
-    qInfo().noquote().nospace() << kTag << "Processing status topic " << topic;
+    log().info() << "Processing status topic " << topic;
     // The inspector reports no device object: online or offline only.
-    readServiceStatus(message, nullptr, false);
+    readServiceStatus(message);
 }
 
 void Inspector::onAudioReceived(const QJsonObject& message, const QString&)
@@ -140,7 +146,7 @@ void Inspector::onAudioReceived(const QJsonObject& message, const QString&)
 void Inspector::requestPower(const QString& action)
 {
     const QString topic =
-        m_base + QStringLiteral("/power/") + action + QStringLiteral("/request/1");
+        base() + QStringLiteral("/power/") + action + QStringLiteral("/request/1");
     QTimer::singleShot(kPowerRequestDelayMsec, this,
                        [this, topic] { publishRaw(topic, QByteArray()); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "Peripheral/ServiceManager.h"
+#include "Peripheral/ServiceMonitor.h"
+#include "Peripheral/StatusServiceManager.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -13,9 +14,11 @@ class MqttClient;
 
 // Client of the system inspector: audio volume and playback, statistics,
 // and the reboot and shutdown requests.
-class Inspector : public ServiceManager
+class Inspector : public StatusServiceManager
 {
     Q_OBJECT
+    Q_PROPERTY(QVariantMap info READ info NOTIFY infoChanged)
+    Q_PROPERTY(QString status READ status NOTIFY statusChanged)
     Q_PROPERTY(QVariantMap memory READ memory NOTIFY memoryChanged)
     Q_PROPERTY(QVariantMap cpu READ cpu NOTIFY cpuChanged)
     Q_PROPERTY(QVariantMap disks READ disks NOTIFY disksChanged)
@@ -23,12 +26,14 @@ class Inspector : public ServiceManager
 public:
     Inspector(MqttClient& mqtt, const QString& baseTopic, QObject* parent = nullptr);
 
+    QVariantMap info() const;
     QVariantMap memory() const;
     QVariantMap cpu() const;
     QVariantMap disks() const;
     int audioVolume() const;
 
 signals:
+    void infoChanged();
     void memoryChanged();
     void cpuChanged();
     void disksChanged();
@@ -37,7 +42,8 @@ signals:
     void systemShutdownStarted();
 
 public slots:
-    void refresh() override;
+    void refresh();
+    void monitor(int msec);
     void setAudioVolume(int value);
     void audioPlay(const QString& file);
     void systemReboot();
@@ -51,10 +57,12 @@ private:
     void onAudioReceived(const QJsonObject& message, const QString& topic);
     void requestPower(const QString& action);
 
+    QVariantMap m_info;
     QVariantMap m_memory;
     QVariantMap m_cpu;
     QVariantMap m_disks;
     QVariantMap m_audio;
+    ServiceMonitor m_monitor;
     QTimer m_shutdownTimer;
 };
 

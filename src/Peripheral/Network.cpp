@@ -1,36 +1,20 @@
 #include "Peripheral/Network.h"
 
+#include "Common/AssignIfDifferent.h"
 #include "Common/MqttClient.h"
 #include "Peripheral/Ethernet.h"
 
-#include <QDebug>
-
 namespace manager {
-
-namespace {
-
-bool change(QString& field, const QString& value)
-{
-    if (value == field)
-        return false;
-    field = value;
-    return true;
-}
-
-} // namespace
 
 Network::Network(MqttClient& client, const QString& baseTopic, QObject* parent)
     : ServiceManager(client, baseTopic, QStringLiteral("[Network] "), parent),
-      m_ethernet(new Ethernet(client, baseTopic, this))
+      m_ethernet(new Ethernet(client, baseTopic, this)),
+      m_monitor(log(), [this] { refresh(); })
 {
-    handle(QStringLiteral("/info"), [this](const QJsonObject& m, const QString& t) {
-        onInfoReceived(m, t);
-    });
-    handle(QStringLiteral("/status"), [this](const QJsonObject& m, const QString& t) {
-        onStatusReceived(m, t);
-    });
-    refreshOnConnect();
-    subscribe({QStringLiteral("/info"), QStringLiteral("/status")});
+    connect(&client, &MqttClient::connected, this, &Network::refresh);
+    handle(QStringLiteral("/info"), &Network::onInfoReceived);
+    handle(QStringLiteral("/status"), &Network::onStatusReceived);
+    subscribe();
 }
 
 bool Network::isConnected() const
@@ -66,23 +50,28 @@ Ethernet* Network::ethernet() const
 // The service publishes on its own; there is nothing to ask for.
 void Network::refresh()
 {
-    qInfo().noquote().nospace() << tag() << "Refreshing data";
+    log().info() << "Refreshing data";
+}
+
+void Network::monitor(int msec)
+{
+    m_monitor.monitor(msec);
 }
 
 void Network::onInfoReceived(const QJsonObject& message, const QString& topic)
 {
-    qInfo().noquote().nospace() << tag() << "Processing info topic " << topic;
+    log().info() << "Processing info topic " << topic;
     m_version = message.value(QStringLiteral("service")).toObject().value(QStringLiteral("version")).toString();
 }
 
 void Network::onStatusReceived(const QJsonObject& message, const QString& topic)
 {
-    qInfo().noquote().nospace() << tag() << "Processing status topic " << topic;
-    if (change(m_connectionState, message.value(QStringLiteral("stateStr")).toString()))
+    log().info() << "Processing status topic " << topic;
+    if (assignIfDifferent(m_connectionState, message.value(QStringLiteral("stateStr")).toString()))
         emit connectionStateChanged();
-    if (change(m_connectivity, message.value(QStringLiteral("connectivityStr")).toString()))
+    if (assignIfDifferent(m_connectivity, message.value(QStringLiteral("connectivityStr")).toString()))
         emit connectivityChanged();
-    if (change(m_hostname, message.value(QStringLiteral("hostname")).toString()))
+    if (assignIfDifferent(m_hostname, message.value(QStringLiteral("hostname")).toString()))
         emit hostnameChanged();
     m_primaryConnection.fromMap(
         message.value(QStringLiteral("primaryConnection")).toObject().toVariantMap());

@@ -2,6 +2,7 @@
 
 #include "Peripheral/Connection.h"
 #include "Peripheral/ServiceManager.h"
+#include "Peripheral/ServiceMonitor.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -32,7 +33,8 @@ public:
     Ethernet* ethernet() const;
 
 public slots:
-    void refresh() override;
+    void refresh();
+    void monitor(int msec);
 
 signals:
     void isConnectedChanged();
@@ -53,6 +55,7 @@ private:
     QString m_hostname;
     Connection m_primaryConnection;
     Ethernet* m_ethernet;
+    ServiceMonitor m_monitor;
 };
 
 } // namespace manager

@@ -2,102 +2,19 @@
 
 #include "Common/MqttClient.h"
 
-#include <QDebug>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QLocale>
 
 namespace manager {
 
-namespace {
-
-QJsonValue neutralOf(QJsonValue::Type type)
-{
-    switch (type) {
-    case QJsonValue::Bool:
-        return false;
-    case QJsonValue::Double:
-        return 0.0;
-    case QJsonValue::String:
-        return QString();
-    case QJsonValue::Array:
-        return QJsonArray();
-    case QJsonValue::Object:
-        return QJsonObject();
-    default:
-        return QJsonValue();
-    }
-}
-
-QString valueText(const QJsonValue& value)
-{
-    if (value.isBool())
-        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    if (value.isDouble())
-        // Plain shortest form: an uptime in seconds must not turn into "1.23457e+06".
-        return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
-    if (value.isString())
-        return value.toString();
-    if (value.isArray())
-        return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
-    if (value.isObject())
-        return QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
-    return QString();
-}
-
-} // namespace
-
 ServiceManager::ServiceManager(MqttClient& mqtt, const QString& baseTopic, const QString& tag,
                                QObject* parent)
-    : QObject(parent), m_base(baseTopic), m_mqtt(mqtt), m_tag(tag)
+    : QObject(parent), m_mqtt(mqtt), m_base(baseTopic), m_log(tag)
 {
     connect(&m_mqtt, &MqttClient::received, this,
             [this](const QByteArray& data, const QByteArray& from) {
                 onMqttReceived(data, QString::fromUtf8(from));
             });
-    connect(&m_monitor, &QTimer::timeout, this, [this] { refresh(); });
-}
-
-QVariantMap ServiceManager::info() const
-{
-    return m_info;
-}
-
-QString ServiceManager::status() const
-{
-    return m_status;
-}
-
-QString ServiceManager::baseTopic() const
-{
-    return m_base;
-}
-
-QByteArray ServiceManager::toPayload(const QJsonObject& object)
-{
-    return QJsonDocument(object).toJson(QJsonDocument::Indented);
-}
-
-void ServiceManager::refresh()
-{
-    qDebug().noquote().nospace() << m_tag << "Refreshing data";
-    for (const QString& area : qAsConst(m_polledAreas))
-        requestState(area);
-}
-
-void ServiceManager::monitor(int msec)
-{
-    if (msec == 0) {
-        qInfo().noquote().nospace() << m_tag << "Monitor stopped";
-        m_monitor.stop();
-        return;
-    }
-    qInfo().noquote().nospace() << m_tag << "Monitor started : " << msec << " msec(s)";
-    m_monitor.setInterval(msec);
-    m_monitor.setSingleShot(false);
-    m_monitor.start();
-    refresh();
 }
 
 void ServiceManager::handle(const QString& suffix, Handler handler)
@@ -105,21 +22,11 @@ void ServiceManager::handle(const QString& suffix, Handler handler)
     m_routes.append({suffix, std::move(handler)});
 }
 
-void ServiceManager::subscribe(const QStringList& suffixes)
+void ServiceManager::subscribe()
 {
-    qInfo().noquote().nospace() << m_tag << "Subscribing to topics";
-    for (const QString& suffix : suffixes)
-        m_mqtt.subscribe(m_base + suffix, 0);
-}
-
-void ServiceManager::refreshOnConnect()
-{
-    connect(&m_mqtt, &MqttClient::connected, this, [this] { refresh(); });
-}
-
-void ServiceManager::setPolledAreas(const QStringList& areas)
-{
-    m_polledAreas = areas;
+    m_log.info() << "Subscribing to topics";
+    for (const Route& route : qAsConst(m_routes))
+        m_mqtt.subscribe(m_base + route.suffix, 0);
 }
 
 void ServiceManager::setGetPayload(const QByteArray& payload)
@@ -132,95 +39,48 @@ void ServiceManager::onMqttReceived(const QByteArray& data, const QString& topic
     if (!topic.contains(m_base))
         return;
     QJsonObject message;
-    if (!decode(data, &message))
-        return;
-    dispatch(message, topic);
+    if (decode(data, &message))
+        dispatch(message, topic);
 }
 
-void ServiceManager::dispatch(const QJsonObject& message, const QString& topic)
+bool ServiceManager::decode(const QByteArray& data, QJsonObject* object) const
 {
-    for (const Route& route : qAsConst(m_routes)) {
-        if (topic == m_base + route.suffix) {
-            route.handler(message, topic);
-            return;
-        }
-    }
-}
-
-bool ServiceManager::decode(const QByteArray& data, QJsonObject* object, bool emptyAsObject) const
-{
-    const bool empty = data.isEmpty();
     QJsonParseError error;
     const QJsonDocument document =
-        QJsonDocument::fromJson(empty && emptyAsObject ? QByteArrayLiteral("{ }") : data, &error);
-    if (error.error != QJsonParseError::NoError && !empty) {
-        qCritical().noquote().nospace() << m_tag << "Failed to parse JSON message: "
-                                        << error.errorString();
+        QJsonDocument::fromJson(data.isEmpty() ? QByteArrayLiteral("{ }") : data, &error);
+    if (error.error != QJsonParseError::NoError) {
+        m_log.critical() << "Failed to parse JSON message: " << error.errorString();
         return false;
     }
     *object = document.object();
     return true;
 }
 
-bool ServiceManager::readServiceStatus(const QJsonObject& message, QJsonObject* device,
-                                       bool withDevice)
+bool ServiceManager::matches(const QString& topic, const QString& suffix) const
 {
-    if (message.value(QStringLiteral("service")).toBool() != true) {
-        setStatus(QStringLiteral("offline"));
-        return false;
-    }
-    const QJsonObject deviceObject = message.value(QStringLiteral("device")).toObject();
-    if (withDevice && deviceObject.value(QStringLiteral("active")).toBool() != true) {
-        setStatus(QStringLiteral("error"));
-        return false;
-    }
-    setStatus(QStringLiteral("online"));
-    if (device)
-        *device = deviceObject;
-    return true;
+    return topic == m_base + suffix;
 }
 
-void ServiceManager::setStatus(const QString& status)
+void ServiceManager::dispatch(const QJsonObject& message, const QString& topic)
 {
-    if (status == m_status)
+    for (const Route& route : qAsConst(m_routes)) {
+        if (!matches(topic, route.suffix))
+            continue;
+        if (route.handler)
+            route.handler(message, topic);
         return;
-    logStatus(status);
-    m_status = status;
-    emit statusChanged();
+    }
 }
 
-void ServiceManager::logStatus(const QString& status) const
+void ServiceManager::requestState(const QStringList& areas)
 {
-    qInfo().noquote().nospace() << m_tag << "Status changed : " << status;
-}
-
-void ServiceManager::setInfo(const QVariantMap& info)
-{
-    if (info == m_info)
-        return;
-    m_info = info;
-    emit infoChanged();
-}
-
-bool ServiceManager::updateField(QJsonObject& area, const QString& key, const QJsonValue& value,
-                                 const QString& label) const
-{
-    const QJsonValue held = area.contains(key) ? area.value(key) : neutralOf(value.type());
-    if (held == value)
-        return false;
-    qDebug().noquote().nospace() << m_tag << label << " changed : " << valueText(value);
-    area.insert(key, value);
-    return true;
-}
-
-void ServiceManager::requestState(const QString& area)
-{
-    publishRaw(m_base + QLatin1Char('/') + area + QStringLiteral("/get"), m_getPayload);
+    for (const QString& area : areas)
+        publishRaw(m_base + QLatin1Char('/') + area + QStringLiteral("/get"), m_getPayload);
 }
 
 void ServiceManager::publishJson(const QString& topic, const QJsonObject& object)
 {
-    publishRaw(topic, toPayload(object));
+    publishRaw(topic, QJsonDocument(object).toJson(QJsonDocument::Indented));
 }
 
 void ServiceManager::publishRaw(const QString& topic, const QByteArray& payload)
@@ -228,14 +88,14 @@ void ServiceManager::publishRaw(const QString& topic, const QByteArray& payload)
     m_mqtt.publish(payload, topic, 0, false);
 }
 
-const QString& ServiceManager::tag() const
+const QString& ServiceManager::base() const
 {
-    return m_tag;
+    return m_base;
 }
 
-MqttClient& ServiceManager::mqtt() const
+const Log& ServiceManager::log() const
 {
-    return m_mqtt;
+    return m_log;
 }
 
 } // namespace manager

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "Common/Log.h"
+
 #include <QByteArray>
 #include <QJsonObject>
-#include <QJsonValue>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
-#include <QVariantMap>
 
 #include <functional>
 
@@ -16,75 +15,47 @@ namespace manager {
 
 class MqttClient;
 
-// What every client of a device service shares: subscription under the
-// service's base topic, JSON decoding, dispatch by topic suffix, the service
-// status, state requests, refresh and monitoring.
+// What every client of a device service shares: its base topic, JSON
+// decoding, dispatch by topic suffix, the subscriptions those suffixes make,
+// requests and the tagged log.
 class ServiceManager : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(QVariantMap info READ info NOTIFY infoChanged)
-    Q_PROPERTY(QString status READ status NOTIFY statusChanged)
-public:
-    QVariantMap info() const;
-    QString status() const;
-    QString baseTopic() const;
-
-    // The indented JSON text every request is written in.
-    static QByteArray toPayload(const QJsonObject& object);
-
-public slots:
-    virtual void refresh();
-    void monitor(int msec);
-
-signals:
-    void infoChanged();
-    void statusChanged();
-
 protected:
     using Handler = std::function<void(const QJsonObject& message, const QString& topic)>;
 
     ServiceManager(MqttClient& mqtt, const QString& baseTopic, const QString& tag, QObject* parent);
 
-    // Handlers are tried in registration order against base + suffix.
-    void handle(const QString& suffix, Handler handler);
-    // Subscribes base + each suffix, at QoS 0; the client renews them itself.
-    void subscribe(const QStringList& suffixes);
-    void refreshOnConnect();
-    // Areas asked for by the default refresh(), as base + "/" + area + "/get".
-    void setPolledAreas(const QStringList& areas);
-    // "{}" unless a service wants empty state requests.
+    // Routes are tried in registration order; a null handler subscribes to a
+    // suffix whose messages nothing reads.
+    void handle(const QString& suffix, Handler handler = nullptr);
+    // The same for a handler that is one of the manager's own members.
+    template <typename Manager>
+    void handle(const QString& suffix, void (Manager::*handler)(const QJsonObject&, const QString&))
+    {
+        handle(suffix, [this, handler](const QJsonObject& message, const QString& topic) {
+            (static_cast<Manager*>(this)->*handler)(message, topic);
+        });
+    }
+    // Subscribes base + each routed suffix, at QoS 0; the client renews them itself.
+    void subscribe();
+    // "{}" unless a service wants another body in its state requests.
     void setGetPayload(const QByteArray& payload);
 
     virtual void onMqttReceived(const QByteArray& data, const QString& topic);
-    virtual void dispatch(const QJsonObject& message, const QString& topic);
-    // Empty payloads read as an empty object unless `emptyAsObject` is false,
-    // in which case they are parsed as they are and never reported.
-    bool decode(const QByteArray& data, QJsonObject* object, bool emptyAsObject = true) const;
+    // An empty payload reads as an empty object.
+    virtual bool decode(const QByteArray& data, QJsonObject* object) const;
+    // Exact equality with base + suffix, unless a service tells its topics apart otherwise.
+    virtual bool matches(const QString& topic, const QString& suffix) const;
+    void dispatch(const QJsonObject& message, const QString& topic);
 
-    // The "service" / "device.active" rule; true when the status is "online",
-    // with the "device" object handed back for the manager's own fields.
-    bool readServiceStatus(const QJsonObject& message, QJsonObject* device = nullptr,
-                           bool withDevice = true);
-    void setStatus(const QString& status);
-    virtual void logStatus(const QString& status) const;
-    void setInfo(const QVariantMap& info);
-
-    // Stores `value` under `key` when it differs from the held one (absent
-    // reads as the neutral value of its type) and logs "<label> changed : ".
-    bool updateField(QJsonObject& area, const QString& key, const QJsonValue& value,
-                     const QString& label) const;
-
-    void requestState(const QString& area);
+    // base + "/" + area + "/get", for each area in turn.
+    void requestState(const QStringList& areas);
     void publishJson(const QString& topic, const QJsonObject& object);
     void publishRaw(const QString& topic, const QByteArray& payload);
 
-    const QString& tag() const;
-    MqttClient& mqtt() const;
-
-    QString m_base;
-    QVariantMap m_info;
-    QString m_status;
-    QTimer m_monitor;
+    const QString& base() const;
+    const Log& log() const;
 
 private:
     struct Route {
@@ -93,9 +64,9 @@ private:
     };
 
     MqttClient& m_mqtt;
-    QString m_tag;
+    const QString m_base;
+    const Log m_log;
     QList<Route> m_routes;
-    QStringList m_polledAreas;
     QByteArray m_getPayload = QByteArrayLiteral("{}");
 };
 

@@ -1,8 +1,7 @@
 #include "Peripheral/Update.h"
 
+#include "Common/AssignIfDifferent.h"
 #include "Common/MqttClient.h"
-
-#include <QDebug>
 
 namespace manager {
 
@@ -13,32 +12,22 @@ const int CheckMillis = 5000;
 } // namespace
 
 Update::Update(MqttClient& client, const QString& baseTopic, QObject* parent)
-    : ServiceManager(client, baseTopic, QStringLiteral("[Update] "), parent)
+    : StatusServiceManager(client, baseTopic, QStringLiteral("[Update] "), parent,
+                           QStringLiteral("Disconnected"))
 {
-    m_status = QStringLiteral("Disconnected");
     m_checkTimer.setSingleShot(true);
     m_checkTimer.setInterval(CheckMillis);
     setGetPayload(QByteArray());
-    setPolledAreas({QStringLiteral("status")});
-    refreshOnConnect();
+    connect(&client, &MqttClient::connected, this, &Update::refresh);
     connect(&client, &MqttClient::disconnected, this, &Update::onDisconnected);
     connect(&m_checkTimer, &QTimer::timeout, this, &Update::onCheckTimeout);
 
-    handle(QStringLiteral("/status"), [this](const QJsonObject& m, const QString& t) {
-        onStatusReceived(m, t);
-    });
-    handle(QStringLiteral("/update/software/status"), [this](const QJsonObject& m, const QString& t) {
-        onUpdateStatusReceived(m, t);
-    });
+    handle(QStringLiteral("/status"), &Update::onStatusReceived);
+    handle(QStringLiteral("/update/software/status"), &Update::onUpdateStatusReceived);
     // The agent has published its progress under both spellings.
-    for (const char* progress : {"/update/software/progress", "/update/software/progess"}) {
-        handle(QLatin1String(progress), [this](const QJsonObject& m, const QString& t) {
-            onProgressReceived(m, t);
-        });
-    }
-    subscribe({QStringLiteral("/status"), QStringLiteral("/update/software/status"),
-               QStringLiteral("/update/software/progress"),
-               QStringLiteral("/update/software/progess")});
+    handle(QStringLiteral("/update/software/progress"), &Update::onProgressReceived);
+    handle(QStringLiteral("/update/software/progess"), &Update::onProgressReceived);
+    subscribe();
 }
 
 QString Update::current() const
@@ -61,32 +50,28 @@ int Update::progressPercent() const
     return m_progressPercent;
 }
 
+void Update::refresh()
+{
+    log().debug() << "Refreshing data";
+    requestState({QStringLiteral("status")});
+}
+
 void Update::check()
 {
-    qInfo().noquote().nospace() << tag() << "Checking for updates";
+    log().info() << "Checking for updates";
     setStatus(QStringLiteral("Checking for updates"));
     m_checkTimer.start();
-    publishRaw(m_base + QStringLiteral("/software/check"), QByteArray());
+    publishRaw(base() + QStringLiteral("/software/check"), QByteArray());
 }
 
 void Update::install()
 {
     if (m_pending.isEmpty()) {
-        qWarning().noquote().nospace() << tag() << "WARN: Cannot install. There are no pending versions";
+        log().warning() << "WARN: Cannot install. There are no pending versions";
         return;
     }
-    qInfo().noquote().nospace() << tag() << "Installing pending update : " << m_pending;
-    publishRaw(m_base + QStringLiteral("/update/software/install"), QByteArray());
-}
-
-// The agent may publish empty messages; they read as empty objects.
-void Update::onMqttReceived(const QByteArray& data, const QString& topic)
-{
-    if (!topic.contains(m_base))
-        return;
-    QJsonObject message;
-    if (decode(data, &message, false))
-        dispatch(message, topic);
+    log().info() << "Installing pending update : " << m_pending;
+    publishRaw(base() + QStringLiteral("/update/software/install"), QByteArray());
 }
 
 void Update::onStatusReceived(const QJsonObject& message, const QString&)
@@ -124,7 +109,7 @@ void Update::onProgressReceived(const QJsonObject& message, const QString&)
 
 void Update::onCheckTimeout()
 {
-    qInfo().noquote().nospace() << tag() << "No pedning updates";
+    log().info() << "No pedning updates";
     settleStatus();
 }
 
@@ -135,34 +120,26 @@ void Update::onDisconnected()
 
 void Update::setCurrent(const QString& current)
 {
-    if (current == m_current)
-        return;
-    m_current = current;
-    emit currentChanged();
+    if (assignIfDifferent(m_current, current))
+        emit currentChanged();
 }
 
 void Update::setPending(const QString& pending)
 {
-    if (pending == m_pending)
-        return;
-    m_pending = pending;
-    emit pendingChanged();
+    if (assignIfDifferent(m_pending, pending))
+        emit pendingChanged();
 }
 
 void Update::setProgressMessage(const QString& message)
 {
-    if (message == m_progressMessage)
-        return;
-    m_progressMessage = message;
-    emit progressMessageChanged();
+    if (assignIfDifferent(m_progressMessage, message))
+        emit progressMessageChanged();
 }
 
 void Update::setProgressPercent(int percent)
 {
-    if (percent == m_progressPercent)
-        return;
-    m_progressPercent = percent;
-    emit progressPercentChanged();
+    if (assignIfDifferent(m_progressPercent, percent))
+        emit progressPercentChanged();
 }
 
 void Update::settleStatus()

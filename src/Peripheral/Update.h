@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Peripheral/ServiceManager.h"
+#include "Peripheral/StatusServiceManager.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -10,9 +10,10 @@ namespace manager {
 
 // The device's update agent: installed and pending versions, checks for
 // updates and the installation with its progress.
-class Update : public ServiceManager
+class Update : public StatusServiceManager
 {
     Q_OBJECT
+    Q_PROPERTY(QString status READ status NOTIFY statusChanged)
     Q_PROPERTY(QString current READ current NOTIFY currentChanged)
     Q_PROPERTY(QString pending READ pending NOTIFY pendingChanged)
     Q_PROPERTY(QString progressMessage READ progressMessage NOTIFY progressMessageChanged)
@@ -36,7 +37,7 @@ signals:
     void progressPercentChanged();
 
 private:
-    void onMqttReceived(const QByteArray& data, const QString& topic) override;
+    void refresh();
     void onStatusReceived(const QJsonObject& message, const QString& topic);
     void onUpdateStatusReceived(const QJsonObject& message, const QString& topic);
     void onProgressReceived(const QJsonObject& message, const QString& topic);

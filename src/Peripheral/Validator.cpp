@@ -1,9 +1,9 @@
 #include "Peripheral/Validator.h"
 
+#include "Common/AssignIfDifferent.h"
 #include "Common/MqttClient.h"
 #include "Model/Transaction.h"
 
-#include <QDebug>
 #include <QJsonValue>
 #include <QMap>
 
@@ -29,26 +29,22 @@ QJsonObject objectOf(const QJsonObject& parent, const char* key)
 } // namespace
 
 Validator::Validator(MqttClient& mqtt, const QString& base, QObject* parent)
-    : ServiceManager(mqtt, base, QStringLiteral("[Validator] "), parent)
+    : StatusServiceManager(mqtt, base, QStringLiteral("[Validator] "), parent)
 {
     connect(&mqtt, &MqttClient::disconnected, this, &Validator::onMqttDisconnected);
     setGetPayload(QByteArrayLiteral("{ }"));
 
-    using namespace std::placeholders;
-    const auto scanned = std::bind(&Validator::onCardScannedReceived, this, _1, _2);
-    handle(QStringLiteral("/info"), std::bind(&Validator::onInfoReceived, this, _1, _2));
-    handle(QStringLiteral("/status"), std::bind(&Validator::onStatusReceived, this, _1, _2));
-    handle(QStringLiteral("/config"), std::bind(&Validator::onConfigReceived, this, _1, _2));
+    handle(QStringLiteral("/info"), &Validator::onInfoReceived);
+    handle(QStringLiteral("/status"), &Validator::onStatusReceived);
+    handle(QStringLiteral("/config"), &Validator::onConfigReceived);
     handle(QStringLiteral("/rfid/retry"), [this](const QJsonObject&, const QString&) { emit cardRetry(); });
-    handle(QStringLiteral("/rfid/scanned"), scanned);
-    handle(QStringLiteral("/barcode/scanned"), scanned);
+    // Removal is read on the reader's own topic below.
+    handle(QStringLiteral("/rfid/removed"));
+    handle(QStringLiteral("/rfid/scanned"), &Validator::onCardScannedReceived);
+    handle(QStringLiteral("/barcode/scanned"), &Validator::onCardScannedReceived);
     handle(QStringLiteral("/barcode/maintenance/scanned"),
            [this](const QJsonObject& message, const QString&) { emit maintenanceBarcodeScanned(message); });
-
-    subscribe({QStringLiteral("/info"), QStringLiteral("/status"), QStringLiteral("/config"),
-               QStringLiteral("/rfid/retry"), QStringLiteral("/rfid/removed"),
-               QStringLiteral("/rfid/scanned"), QStringLiteral("/barcode/scanned"),
-               QStringLiteral("/barcode/maintenance/scanned")});
+    subscribe();
     mqtt.subscribe(CardRemovedTopic, 0);
     mqtt.subscribe(CardFoundTopic, 0);
 }
@@ -132,12 +128,12 @@ void Validator::saveConfig()
         {"passbackTime", m_config.passbackSecs()},
         {"qr_passback", m_config.passbackQrEnabled()},
     };
-    publishJson(m_base + QStringLiteral("/config/set"), QJsonObject{{"blm", blm}, {"validator", validator}});
+    publishJson(base() + QStringLiteral("/config/set"), QJsonObject{{"blm", blm}, {"validator", validator}});
 }
 
 void Validator::refreshConfig()
 {
-    requestState(QStringLiteral("config"));
+    requestState({QStringLiteral("config")});
 }
 
 // Card events come from the reader's own topics, so there is no base
@@ -150,7 +146,7 @@ void Validator::onMqttReceived(const QByteArray& data, const QString& topic)
         return;
     }
     QJsonObject message;
-    if (!decode(data, &message, false))
+    if (!decode(data, &message))
         return;
     if (topic == CardFoundTopic) {
         onCardFound(message, topic);
@@ -161,7 +157,7 @@ void Validator::onMqttReceived(const QByteArray& data, const QString& topic)
 
 void Validator::logStatus(const QString& status) const
 {
-    qWarning().noquote().nospace() << tag() << "Validator status is : " << status;
+    log().warning() << "Validator status is : " << status;
 }
 
 void Validator::onMqttDisconnected()
@@ -175,8 +171,8 @@ void Validator::onInfoReceived(const QJsonObject& message, const QString&)
     const QJsonObject device = objectOf(message, "device");
     m_barcode.fromJson(objectOf(device, "barcode"));
     m_rfid.fromJson(objectOf(device, "rfid"));
-    setText(m_version, objectOf(message, "service").value(QLatin1String("version")).toString(),
-            &Validator::versionChanged);
+    if (assignIfDifferent(m_version, objectOf(message, "service").value(QLatin1String("version")).toString()))
+        emit versionChanged();
 }
 
 void Validator::onStatusReceived(const QJsonObject& message, const QString&)
@@ -189,10 +185,10 @@ void Validator::onStatusReceived(const QJsonObject& message, const QString&)
         setReason(QStringLiteral("BLM service down"), QStringLiteral("#0002"));
         return;
     }
-    setText(m_vehicle, objectOf(message, "obu").value(QLatin1String("vehicleUuid")).toString(),
-            &Validator::vehicleChanged);
-    setText(m_route, objectOf(message, "route").value(QLatin1String("axisName")).toString(),
-            &Validator::routeChanged);
+    if (assignIfDifferent(m_vehicle, objectOf(message, "obu").value(QLatin1String("vehicleUuid")).toString()))
+        emit vehicleChanged();
+    if (assignIfDifferent(m_route, objectOf(message, "route").value(QLatin1String("axisName")).toString()))
+        emit routeChanged();
     deriveStatus(objectOf(message, "state"));
 }
 
@@ -238,10 +234,10 @@ void Validator::onConfigReceived(const QJsonObject& message, const QString&)
                                   == QLatin1String("true"));
 
     // Credentials stay out of the log.
-    qWarning().noquote().nospace() << tag() << "Config received : ";
-    qWarning().noquote().nospace() << tag() << "OBU URL         : " << url.toString(QUrl::RemovePassword);
-    qWarning().noquote().nospace() << tag() << "Passback Time   : " << m_config.passbackSecs() << " sec(s)";
-    qWarning().noquote().nospace() << tag() << "Passback QR En  : "
+    log().warning() << "Config received : ";
+    log().warning() << "OBU URL         : " << url.toString(QUrl::RemovePassword);
+    log().warning() << "Passback Time   : " << m_config.passbackSecs() << " sec(s)";
+    log().warning() << "Passback QR En  : "
                                    << (m_config.passbackQrEnabled() ? "true" : "false");
     emit configChanged();
 }
@@ -265,14 +261,6 @@ void Validator::setReason(const QString& reason, const QString& code)
     m_reason = reason;
     m_reasonCode = code;
     emit reasonChanged();
-}
-
-void Validator::setText(QString& member, const QString& value, void (Validator::*changed)())
-{
-    if (value == member)
-        return;
-    member = value;
-    emit(this->*changed)();
 }
 
 // Credentials are kept as given: a '%' in a password is a character, not an escape.

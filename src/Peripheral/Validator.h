@@ -3,7 +3,7 @@
 #include "Model/ValidatorBarcode.h"
 #include "Model/ValidatorConfig.h"
 #include "Model/ValidatorRfid.h"
-#include "Peripheral/ServiceManager.h"
+#include "Peripheral/StatusServiceManager.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -17,9 +17,10 @@ namespace manager {
 // its configuration, the two reader records, card events and validation
 // results. The service publishes its readers' card events on absolute
 // topics, outside its base.
-class Validator : public ServiceManager
+class Validator : public StatusServiceManager
 {
     Q_OBJECT
+    Q_PROPERTY(QString status READ status NOTIFY statusChanged)
     Q_PROPERTY(QString reason READ reason NOTIFY reasonChanged)
     Q_PROPERTY(QString version READ version NOTIFY versionChanged)
     Q_PROPERTY(QString route READ route NOTIFY routeChanged)
@@ -75,7 +76,6 @@ private:
     void onCardScannedReceived(const QJsonObject& message, const QString& topic);
     void deriveStatus(const QJsonObject& state);
     void setReason(const QString& reason, const QString& code);
-    void setText(QString& member, const QString& value, void (Validator::*changed)());
     static QUrl parseUrl(const QJsonObject& blm);
     static QString mapCardType(int type);
 

@@ -150,11 +150,9 @@ QStringList TestManagers::heard(int from) const
 
 QObject* TestManagers::object(const QString& name) const
 {
-    const QMap<QString, QObject*> managers{{"board", &m_services->board},
-                                       {"inspector", &m_services->inspector},
-                                       {"clock", &m_services->clock},
-                                       {"update", &m_services->update},
-                                       {"network", &m_services->network}};
+    const QMap<QString, QObject*> managers{{"board", &m_services->board}, {"inspector", &m_services->inspector},
+                                           {"clock", &m_services->clock}, {"update", &m_services->update},
+                                           {"network", &m_services->network}};
     return managers.value(name);
 }
 
@@ -177,8 +175,9 @@ void TestManagers::messagesSetProperties_data()
 
     // A repeated message emits once; whole numbers are logged in plain form.
     row("ignition", "board", "ignition", {BoardStatus, BoardStatus}, false, 1, "[Board] Uptime changed : 3600000");
-    // A gone service reads "offline".
-    row("service gone", "board", "status", {BoardStatus, R"(board/status {"service": false})"}, "offline", 2);
+    // A gone service reads "offline"; the other values keep their last state.
+    row("service gone", "board", "ignition", {BoardStatus, R"(board/status {"service": false})"}, false, 1,
+        "[Board] Status changed : offline");
     // The event of an edge the status already reported is no second change.
     row("ignition event", "board", "ignition", {BoardStatus, R"(board/event {"name": "IgnitionChanged", "data": "0"})"},
         false, 1);
@@ -192,10 +191,9 @@ void TestManagers::messagesSetProperties_data()
         2);
     // The base topic filters: a longer base is no match, a malformed message
     // elsewhere is not even read.
-    row("other bases", "board", "status",
-        {R"(boardx/status {"service": true})", R"(other/status {"service": tru)", R"(board/status/extra {"service": true})"},
-        QVariant(), 0);
-    row("malformed", "board", "status", {R"(board/status {"service": tru)"}, QVariant(), 0,
+    row("other bases", "inspector", "status", {R"(inspectorx/status {"service": true})",
+        R"(other/status {"service": tru)", R"(inspector/status/extra {"service": true})"}, QVariant(), 0);
+    row("malformed", "board", "ignition", {R"(board/status {"service": tru)"}, QVariant(), 0,
         "[Board] Failed to parse JSON message: ");
 
     const QString server = R"(device/clock/ntp/config {"enabled": true, "server": "pool.ntp"})";
