@@ -30,6 +30,8 @@ Item {
         radius: 8
         samples: 16
         color: "#80000000"
+        // Blurred once, not on every frame of the window.
+        cached: true
     }
     Rectangle {
         id: disc

@@ -18,7 +18,8 @@ Item {
         width: root.imageWidth
         height: root.imageHeight
         sourceSize: Qt.size(root.imageWidth, root.imageHeight)
-        fillMode: Image.PreserveAspectFit
+        // Stretched (the icons are square): the overlay then colours the image's
+        // own texture instead of rendering it into a layer each time a page shows.
         smooth: true
         visible: false
     }
