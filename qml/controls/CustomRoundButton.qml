@@ -30,8 +30,6 @@ Item {
         radius: 8
         samples: 16
         color: "#80000000"
-        // Blurred once, not on every frame of the window.
-        cached: true
     }
     Rectangle {
         id: disc
