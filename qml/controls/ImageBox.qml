@@ -17,7 +17,8 @@ Item {
         anchors.centerIn: parent
         width: root.imageWidth
         height: root.imageHeight
-        fillMode: Image.PreserveAspectFit
+        // Stretched (the icons are square): the overlay then colours the image's
+        // own texture instead of rendering it into a layer each time a page shows.
         color: root.color
     }
 }

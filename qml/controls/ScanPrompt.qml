@@ -21,7 +21,8 @@ Item {
         // The frames are drawn at the size they are shown, so none is scaled on loading.
         sourceSize: Qt.size(300, 300)
         fillMode: Image.PreserveAspectFit
-        smooth: true
+        // Shown at its own size, so unfiltered drawing gives the same pixels for less.
+        smooth: false
     }
     Label {
         id: prompt

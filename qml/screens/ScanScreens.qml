@@ -32,16 +32,17 @@ Item {
         frameSource = frameUrl(mode, frame)
     }
 
+    // Hidden, the page neither decodes frames nor makes the window redraw.
     Timer {
         interval: 300
         repeat: true
-        running: true
+        running: page.visible
         onTriggered: page.nextFrame()
     }
     Timer {
         interval: Math.max(1, manager.animSwitchSec)
         repeat: true
-        running: page.timedSwitch
+        running: page.visible && page.timedSwitch
         onTriggered: page.switchMode()
     }
 
