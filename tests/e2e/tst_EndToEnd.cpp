@@ -112,8 +112,13 @@ void TestEndToEnd::validationRoad()
 {
     if (m_device->application().state() == QProcess::NotRunning)
         QVERIFY(m_device->startApplication());
-    // A card tapped before the reader is enabled is not read.
-    QVERIFY(m_peer->waitFor(QStringLiteral("kivo/rfid/enable"), 10000));
+    // A card tapped before the reader is enabled is not read; the reader's
+    // state on its status says when it is.
+    const auto readerState = [this] {
+        const QJsonObject status = m_peer->lastJson(QStringLiteral("kivo/blm/status"));
+        return status.value("device").toObject().value("rfid").toObject().value("state").toInt();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(readerState(), 2, 10000);
     const char* const taps[][3] = {
         {"tap valid", "Setting screen : Valid (", "/opt/kivo/quillon/Valid.wav"},
         {"tap already", "Setting screen : AlreadyValid (", "/opt/kivo/quillon/Invalid.wav"},
