@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "Common/Log.h"
+#include "ConfigKeys.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -47,31 +48,31 @@ QVariantMap CommandLine::parseCLIArgs()
         const int level = parser.value(verbose).toInt(&ok, 10);
         if (ok) {
             Untagged.info() << "Setting Log level : " << level;
-            overrides.insert("log/level", level);
+            overrides.insert(key::LogLevel, level);
         }
     }
     if (parser.isSet(toStderr)) {
         Untagged.info() << "Log to stderr overridden from user to true";
-        overrides.insert("log/stderr", true);
+        overrides.insert(key::LogStderr, true);
     }
     if (parser.isSet(color)) {
         Untagged.info() << "Log with color overridden from user to true";
-        overrides.insert("log/color", true);
+        overrides.insert(key::LogColor, true);
     }
     if (parser.isSet(host)) {
         Untagged.info() << "Setting MQTT Host : " << parser.value(host);
-        overrides.insert("mqtt/host", parser.value(host));
+        overrides.insert(key::MqttHost, parser.value(host));
     }
     if (parser.isSet(port)) {
         Untagged.info() << "Setting MQTT Port : " << parser.value(port);
-        overrides.insert("mqtt/port", parser.value(port).toInt(nullptr, 10));
+        overrides.insert(key::MqttPort, parser.value(port).toInt(nullptr, 10));
     }
     if (parser.isSet(username)) {
         Untagged.info() << "Setting MQTT User : " << parser.value(username);
-        overrides.insert("mqtt/username", parser.value(username));
+        overrides.insert(key::MqttUsername, parser.value(username));
     }
     if (parser.isSet(password))
-        overrides.insert("mqtt/password", parser.value(password));
+        overrides.insert(key::MqttPassword, parser.value(password));
     if (parser.isSet(config)) {
         Untagged.info() << "Using configuration file : " << parser.value(config);
         overrides.insert("config", parser.value(config));

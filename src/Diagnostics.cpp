@@ -1,5 +1,6 @@
 #include "Diagnostics.h"
 
+#include "Common/AssignIfDifferent.h"
 #include "Common/QrCodeGenerator.h"
 #include "Model/SAM.h"
 #include "Model/ValidatorBarcode.h"
@@ -184,10 +185,8 @@ void Diagnostics::stop()
 
 void Diagnostics::store(QString& field, const QString& value, Notify notify)
 {
-    if (field == value)
-        return;
-    field = value;
-    emit (this->*notify)();
+    if (manager::assignIfDifferent(field, value))
+        emit (this->*notify)();
 }
 
 void Diagnostics::check()

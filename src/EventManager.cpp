@@ -16,11 +16,6 @@ const int RetentionDays = 30;
 
 const manager::Log Tag(QStringLiteral("[EventManager] "));
 
-void logInfo(const QString& text)
-{
-    Tag.info() << text;
-}
-
 QTime endOfDay()
 {
     return QTime(23, 59, 59, 999);
@@ -85,9 +80,8 @@ void EventManager::clear(const QDateTime& before)
             ++it;
         }
     }
-    logInfo(QStringLiteral("Deleted %1 event(s) older than %2")
-                .arg(count)
-                .arg(before.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+    Tag.info() << "Deleted " << count << " event(s) older than "
+               << before.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     if (count != 0)
         save();
     update();
@@ -106,22 +100,21 @@ void EventManager::clear()
 
 void EventManager::applyFilter(const QString& name)
 {
-    logInfo(QStringLiteral("Filtering : name=") + name);
+    Tag.info() << "Filtering : name=" << name;
     m_filterName = name;
     update();
 }
 
 void EventManager::applyFilter(int severity)
 {
-    logInfo(QStringLiteral("Filtering : severity=") + QString::number(severity));
+    Tag.info() << "Filtering : severity=" << severity;
     m_filterSeverity = severity;
     update();
 }
 
 void EventManager::applyFilter(const QDateTime& from, const QDateTime& to)
 {
-    logInfo(QStringLiteral("Filtering : from=") + from.toString() + QStringLiteral(" to=")
-            + to.toString());
+    Tag.info() << "Filtering : from=" << from.toString() << " to=" << to.toString();
     m_filterFrom = from;
     m_filterTo = to;
     update();
@@ -129,7 +122,7 @@ void EventManager::applyFilter(const QDateTime& from, const QDateTime& to)
 
 void EventManager::applyFilterPeriod(const QString& period)
 {
-    logInfo(QStringLiteral("Filtering (period) : ") + period);
+    Tag.info() << "Filtering (period) : " << period;
     const QDateTime now = QDateTime::currentDateTime();
     const QDate today = now.date();
     if (period == QLatin1String("Last hour"))
@@ -156,7 +149,7 @@ void EventManager::load()
     QSettings file(m_filename, QSettings::NativeFormat);
     const int size = file.beginReadArray(QStringLiteral("events"));
     const int first = size > MaxLoaded ? size - MaxLoaded : 0;
-    logInfo(QStringLiteral("Loading saved events : from=%1 to=%2").arg(first).arg(size));
+    Tag.info() << "Loading saved events : from=" << first << " to=" << size;
     for (int i = first; i < size; ++i) {
         file.setArrayIndex(i);
         m_data.append(new Event(file.value(QStringLiteral("category")).toString(),

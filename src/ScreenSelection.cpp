@@ -1,5 +1,6 @@
 #include "ScreenSelection.h"
 
+#include "Common/AssignIfDifferent.h"
 #include "Common/Config.h"
 #include "ConfigKeys.h"
 #include "Model/Transaction.h"
@@ -52,10 +53,8 @@ QString ScreenSelection::message() const
 
 void ScreenSelection::setMessage(const QString& text)
 {
-    if (text == m_message)
-        return;
-    m_message = text;
-    emit messageChanged();
+    if (manager::assignIfDifferent(m_message, text))
+        emit messageChanged();
 }
 
 void ScreenSelection::setScreen(const QString& name)

@@ -1,6 +1,7 @@
 #include "SessionManager.h"
 
 #include "Common/Config.h"
+#include "ConfigKeys.h"
 #include "Common/Log.h"
 
 #include <QDebug>
@@ -60,7 +61,7 @@ void SessionManager::loadUsers()
 {
     m_users.clear();
     m_users.append(User{0, QStringLiteral("KIVO"), QStringLiteral("Admin"),
-                        m_config.get(QStringLiteral("gui/settingsPin")).toString()});
+                        m_config.get(key::SettingsPin).toString()});
 }
 
 void SessionManager::loginRequest(const QString& pin)
