@@ -34,9 +34,10 @@ class QQmlContext;
 class Transaction;
 
 // The central application object: owns the broker connection, every service
-// manager, the maintenance session and the event log, publishes the
-// application's own topics, follows configuration changes and decides which
-// screen is shown.
+// manager, the maintenance session and the event log, and presents them to
+// the pages. It follows configuration changes itself and hands its other jobs
+// to the parts it owns: screen selection, its own topics, configuration
+// barcodes, the serial-number file and the translation.
 class GUIManager : public QObject
 {
     Q_OBJECT
