@@ -6,11 +6,11 @@
 
 #include "AppWindow.h"
 #include "MqttPeer.h"
+#include "QuickItems.h"
 #include "TestBroker.h"
 
 #include <QDir>
 #include <QFile>
-#include <QQmlContext>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -89,7 +89,7 @@ private:
     // What the pages reach by name ("sessionManager", "network", ...).
     template <class T> T* context(const char* name) const
     {
-        return qobject_cast<T*>(m_gui->engine().rootContext()->contextProperty(QLatin1String(name)).value<QObject*>());
+        return qobject_cast<T*>(QuickItems::contextObject(m_gui->engine(), name));
     }
 
     std::unique_ptr<AppWindow> m_app;

@@ -13,7 +13,6 @@
 #include <QMetaProperty>
 #include <QQmlProperty>
 #include <QSet>
-#include <QQmlContext>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -45,10 +44,7 @@ private slots:
     void technicianPath();
 
 private:
-    QObject* context(const char* name) const
-    {
-        return m_app.manager()->engine().rootContext()->contextProperty(QLatin1String(name)).value<QObject*>();
-    }
+    QObject* context(const char* name) const { return QuickItems::contextObject(m_app.manager()->engine(), name); }
     QQuickItem* menu() const { return QuickItems::page(m_app.window(), QStringLiteral("Settings")); }
     QObject* menuObject(const char* name) const { return menu()->findChild<QObject*>(QLatin1String(name)); }
     QQuickItem* currentPage() const { return menuObject("stack")->property("currentItem").value<QQuickItem*>(); }

@@ -50,11 +50,11 @@ public:
     // coordinates. The window is moved to `left` and raised, so that the
     // windows of tests running beside this one do not take its taps.
     bool findWindow(int left = 0);
-    bool pointer(const QStringList& actions);
     bool tapAt(int x, int y);
     bool loginFromTheClock();
 
 private:
+    bool pointer(const QStringList& actions);
     bool press(int x, int y, const char* hold);
 
     QTemporaryDir m_dir;

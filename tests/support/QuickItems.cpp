@@ -1,6 +1,8 @@
 #include "QuickItems.h"
 
 #include <QProcess>
+#include <QQmlContext>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTest>
@@ -64,6 +66,11 @@ bool pointerClick(QQuickItem* item)
     return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--sync"),
                                                         QString::number(at.x()), QString::number(at.y()),
                                                         QStringLiteral("click"), QStringLiteral("1")}) == 0;
+}
+
+QObject* contextObject(QQmlEngine& engine, const char* name)
+{
+    return engine.rootContext()->contextProperty(QLatin1String(name)).value<QObject*>();
 }
 
 QQuickItem* keyboardKey(QQuickItem* keyboard, const QString& text, int key)

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 
+class QObject;
+class QQmlEngine;
 class QQuickItem;
 class QQuickWindow;
 
@@ -23,6 +25,8 @@ int countColour(const QImage& image, const QRect& rect, const QColor& colour);
 void tapClock(QQuickWindow* window);
 // A click of the X server's pointer on `item`, as a finger would give it.
 bool pointerClick(QQuickItem* item);
+// An object the pages reach by name ("sessionManager", "network", ...).
+QObject* contextObject(QQmlEngine& engine, const char* name);
 // The on-screen keyboard's key that types `text` or sends `key`.
 QQuickItem* keyboardKey(QQuickItem* keyboard, const QString& text, int key = 0);
 
