@@ -18,7 +18,7 @@ PACKAGES=(
   libqrcodegencpp-dev zbar-tools
   fonts-dejavu-core
   xvfb xauth libgl1-mesa-dri xdotool
-  socat procps iproute2
+  socat procps iproute2 imagemagick
 )
 
 missing=()

@@ -116,7 +116,7 @@ void TestGUIManager::start()
     m_gui = new GUIManager(*m_config);
     QVERIFY(m_peer->waitFor(Ui + QStringLiteral("/config")));
     QVERIFY(settle());
-    m_peer->clear();
+    QVERIFY(m_peer->clear());
 }
 
 void TestGUIManager::cleanup()
@@ -153,7 +153,7 @@ void TestGUIManager::idleScreenFollowsValidatorStatus()
     QCOMPARE(m_gui->screen(), QStringLiteral("ScanScreens"));
     QCOMPARE(m_gui->message(), QStringLiteral("#0005"));
 
-    m_peer->clear();
+    QVERIFY(m_peer->clear());
     status(blmStatus(false, true, true), QStringLiteral("OutOfService"));
     QVERIFY(m_peer->waitFor(QStringLiteral("kivo/rfid/disable")));
 
@@ -285,7 +285,7 @@ void TestGUIManager::configurationBarcodes()
         m_gui->settingsLoginRequest(Pin);
     m_peer->publish(QStringLiteral("kivo/network/ethernet/state"), QJsonObject{{"interface", interface}});
     QVERIFY(settle());
-    m_peer->clear();
+    QVERIFY(m_peer->clear());
     QSignalSpy applied(m_gui, &GUIManager::barcodeConfigurationApplied);
     m_peer->publish(Blm + "/barcode/maintenance/scanned", code);
     QVERIFY(settle());

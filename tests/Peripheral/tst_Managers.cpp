@@ -118,7 +118,7 @@ void TestManagers::init()
     zone.close();
     QFile::remove(m_clockState.filePath(QStringLiteral("calls")));
     m_services = std::make_unique<Services>(m_session->client());
-    m_session->peer().clear();
+    QVERIFY(m_session->settle() && m_session->peer().clear());
 }
 
 void TestManagers::cleanup()

@@ -16,9 +16,10 @@ class BrokerSession
 public:
     bool start();
     bool connect(const QString& watched);
-    // A marker sent by the peer on a topic the client also subscribes to;
-    // once the client has it, everything the peer published before has been
-    // handled. Makes the tests deterministic without sleeps.
+    // A marker from the peer to the client and another back: once both are
+    // through, the client has handled everything the peer published before,
+    // and the peer has heard everything the client published before.
+    // Makes the tests deterministic without sleeps.
     bool settle();
 
     TestBroker& broker() { return m_broker; }
@@ -29,6 +30,7 @@ private:
     TestBroker m_broker;
     manager::MqttClient m_client;
     std::unique_ptr<MqttPeer> m_peer;
-    const QString m_marker = QStringLiteral("quillon-test/round-trip");
+    const QString m_marker = MqttPeer::SyncPrefix + QStringLiteral("round-trip");
+    const QString m_answer = MqttPeer::SyncPrefix + QStringLiteral("round-trip/back");
     int m_markers = 0;
 };

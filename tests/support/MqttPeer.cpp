@@ -4,14 +4,17 @@
 #include <QSignalSpy>
 #include <QTest>
 
+const QString MqttPeer::SyncPrefix = QStringLiteral("quillon-test/");
+
 MqttPeer::MqttPeer(quint16 port, const QString& clientId)
+    : m_probe(SyncPrefix + QStringLiteral("peer/") + QString::number(quintptr(this)))
 {
     m_client.setHostname(QStringLiteral("127.0.0.1"));
     m_client.setPort(port);
     m_client.setClientId(clientId);
     connect(&m_client, &MosquittoClient::messageReceived, this,
             [this](const QByteArray& payload, const QString& topic) {
-                m_messages.append({topic, payload});
+                (topic.startsWith(SyncPrefix) ? m_markers : m_messages).append({topic, payload});
             });
 }
 
@@ -21,24 +24,39 @@ bool MqttPeer::connectAndWait(int millis)
         return true;
     QSignalSpy spy(&m_client, &MosquittoClient::connected);
     m_client.connectToHost();
-    return spy.wait(millis) || m_client.state() == MosquittoClient::Connected;
+    const bool up = spy.wait(millis) || m_client.state() == MosquittoClient::Connected;
+    return up && m_client.subscribe(m_probe) && sync(millis);
 }
 
+// The broker handles a client's packets in order: once the marker is back,
+// the subscription is active.
 bool MqttPeer::subscribeAndWait(const QString& filter, int millis)
 {
-    if (!m_client.subscribe(filter))
+    return m_client.subscribe(filter) && sync(millis);
+}
+
+bool MqttPeer::sync(int millis)
+{
+    const QByteArray marker = QByteArray::number(++m_probes);
+    return publish(m_probe, marker) && waitForMarker(m_probe, marker, millis);
+}
+
+bool MqttPeer::clear()
+{
+    const bool synced = sync();
+    m_messages.clear();
+    return synced;
+}
+
+bool MqttPeer::waitForMarker(const QString& topic, const QByteArray& payload, int millis)
+{
+    return QTest::qWaitFor([&] {
+        for (const Message& m : qAsConst(m_markers)) {
+            if (m.topic == topic && m.payload == payload)
+                return true;
+        }
         return false;
-    // A round trip through the broker guarantees the subscription is active.
-    const QString probe = QStringLiteral("peer-probe/") + QString::number(quintptr(this));
-    m_client.subscribe(probe);
-    const int before = m_messages.size();
-    m_client.publish(probe, "probe");
-    const bool ok = waitFor(probe, millis, before);
-    for (int i = m_messages.size() - 1; i >= 0; --i) {
-        if (m_messages.at(i).topic == probe)
-            m_messages.removeAt(i);
-    }
-    return ok;
+    }, millis);
 }
 
 bool MqttPeer::publish(const QString& topic, const QByteArray& payload, bool retain)

@@ -22,8 +22,21 @@ public:
 
     explicit MqttPeer(quint16 port, const QString& clientId = QString());
 
+    // Topics under this prefix carry the tests' round-trip markers; no peer
+    // records them.
+    static const QString SyncPrefix;
+
     bool connectAndWait(int millis = 5000);
     bool subscribeAndWait(const QString& filter, int millis = 5000);
+    // A marker of its own sent through the broker and back: once it is here,
+    // so is everything the broker had for this peer before it, the peer's own
+    // messages included.
+    bool sync(int millis = 5000);
+    // Forgets what was heard, after a sync, so nothing sent before the call
+    // comes in afterwards.
+    bool clear();
+    // True once `payload` has come back on `topic` under the sync prefix.
+    bool waitForMarker(const QString& topic, const QByteArray& payload, int millis = 5000);
     bool publish(const QString& topic, const QByteArray& payload, bool retain = false);
     bool publish(const QString& topic, const QJsonObject& payload, bool retain = false);
 
@@ -36,7 +49,6 @@ public:
     QJsonObject lastJson(const QString& topic) const;
     int count(const QString& topic = QString()) const { return messages(topic).size(); }
     int size() const { return m_messages.size(); }
-    void clear() { m_messages.clear(); }
     MosquittoClient& client() { return m_client; }
 
 private:
@@ -45,4 +57,7 @@ private:
 
     MosquittoClient m_client;
     QList<Message> m_messages;
+    QList<Message> m_markers;
+    const QString m_probe;
+    int m_probes = 0;
 };

@@ -1,6 +1,7 @@
 #include "TestBroker.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -15,11 +16,17 @@ TestBroker::~TestBroker()
     stop();
 }
 
+// Below the kernel's ephemeral range (32768 and up), where neither the
+// outgoing connections of tests running beside this one nor another
+// listener asking for "any port" can take it between the check and the use.
 quint16 TestBroker::freePort()
 {
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    return server.serverPort();
+    for (;;) {
+        const auto port = quint16(QRandomGenerator::global()->bounded(20000, 32000));
+        QTcpServer server;
+        if (server.listen(QHostAddress::LocalHost, port))
+            return port;
+    }
 }
 
 void TestBroker::addUser(const QString& user, const QString& password)
@@ -56,17 +63,31 @@ bool TestBroker::writeConfig()
     return true;
 }
 
+// A port taken after all the first time moves the broker to another one;
+// a restart keeps its port, which its clients know.
 bool TestBroker::start()
 {
     if (isRunning())
         return true;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (launch())
+            return true;
+        stop();
+        if (!m_started)
+            m_port = freePort();
+    }
+    return false;
+}
+
+bool TestBroker::launch()
+{
     if (!writeConfig())
         return false;
     m_process.start(QStringLiteral("mosquitto"),
                     {QStringLiteral("-c"), m_dir.filePath(QStringLiteral("mosquitto.conf"))});
-    if (!m_process.waitForStarted(5000))
-        return false;
-    return waitForPort(5000);
+    const bool up = m_process.waitForStarted(5000) && waitForPort(5000);
+    m_started = m_started || up;
+    return up;
 }
 
 void TestBroker::stop()
@@ -95,11 +116,15 @@ bool TestBroker::startSimulator(ChildProcess& simulator, const QString& logFile)
     return simulator.waitForStarted(5000);
 }
 
+// The port answers and the broker is still ours: one that could not listen
+// has exited.
 bool TestBroker::waitForPort(int millis) const
 {
     return QTest::qWaitFor([this] {
+        if (!isRunning())
+            return true;
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, m_port);
         return socket.waitForConnected(200);
-    }, millis);
+    }, millis) && isRunning();
 }

@@ -29,6 +29,7 @@ public:
     static quint16 freePort();
 
 private:
+    bool launch();
     bool writeConfig();
     bool waitForPort(int millis) const;
 
@@ -36,5 +37,7 @@ private:
     ChildProcess m_process;
     quint16 m_port;
     bool m_withUsers = false;
+    // Once up, the broker keeps its port across restarts.
+    bool m_started = false;
     QByteArray m_extraConfig;
 };
