@@ -366,7 +366,7 @@ void TestGUIManager::mixedConfigSetReconnectsOnce()
     // Each question is answered once, however often it reconnected.
     watcher.publish(Ui + "/status/get", QByteArray());
     watcher.publish(Ui + "/info/get", QByteArray());
-    QVERIFY(watcher.waitFor(Ui + "/info", 5000, watcher.size()));
+    QVERIFY(watcher.waitFor(Ui + "/info", MqttPeer::WaitMillis, watcher.size()));
     QCOMPARE(watcher.count(Ui + "/info"), 2);
     QCOMPARE(watcher.count(Ui + "/status"), 2);
     manager::Logger::setSyslogSink(nullptr);

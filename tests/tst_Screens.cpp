@@ -73,7 +73,7 @@ bool TestScreens::waitForScreen(const QString& screen)
 {
     return QTest::qWaitFor([&] {
         return m_app.manager()->screen() == screen && m_app.window()->property("currentScreen").toString() == screen;
-    }, 5000);
+    }, MqttPeer::WaitMillis);
 }
 
 bool TestScreens::publishAndWait(const QString& topic, const QJsonObject& payload, const QString& screen)

@@ -299,7 +299,7 @@ void TestSettingsPages::scanConfigQr()
 
     const int disables = m_app.peer()->size();
     QMetaObject::invokeMethod(popup, "close");
-    QVERIFY(m_app.peer()->waitFor("kivo/barcode/disable", 5000, disables));
+    QVERIFY(m_app.peer()->waitFor("kivo/barcode/disable", MqttPeer::WaitMillis, disables));
     QTRY_VERIFY(!validator()->barcode()->enabled());
 }
 

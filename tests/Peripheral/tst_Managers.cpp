@@ -352,12 +352,12 @@ void TestManagers::powerRequestsAreDelayedAndCommitted()
     QVERIFY(m_session->settle());
     QCOMPARE(shutdownSpy.count(), 0);
     QVERIFY(shutdownSpy.wait(3000));
-    QTRY_COMPARE_WITH_TIMEOUT(peer.count(reboot), 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(peer.count(reboot), 2, MqttPeer::WaitMillis);
     // Two seconds, less the 5 % a coarse timer may fire early.
     QVERIFY(clock.elapsed() >= 1900);
     // Expired: abort no longer stops the request that follows.
     inspector.abortShutdown();
-    QTRY_COMPARE_WITH_TIMEOUT(peer.count(shutdown), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(peer.count(shutdown), 1, MqttPeer::WaitMillis);
     // One second, then two, each less the 5 % a coarse timer may fire early.
     QVERIFY(clock.elapsed() >= 2800);
     QCOMPARE(peer.last(reboot), QByteArray());

@@ -18,7 +18,7 @@ bool BrokerSession::connect(const QString& watched)
     m_client.subscribe(m_marker);
     QSignalSpy connected(&m_client, &manager::MqttClient::connected);
     m_client.connect();
-    if (!connected.wait(5000))
+    if (!connected.wait(MqttPeer::WaitMillis))
         return false;
     m_peer = std::make_unique<MqttPeer>(m_broker.port());
     return m_peer->connectAndWait() && m_peer->subscribeAndWait(m_answer)

@@ -50,7 +50,7 @@ bool DeviceUnderTest::startServices()
             command(QStringLiteral("retry"));
             return m_peer->waitFor(QStringLiteral("kivo/blm/rfid/retry"), 1000, from);
         },
-        10000);
+        30000);
 }
 
 bool DeviceUnderTest::launchApplication(const QStringList& wrapper)

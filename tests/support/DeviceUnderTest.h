@@ -44,7 +44,7 @@ public:
 
     int logMark() const { return m_appLog.size(); }
     QByteArray log() const { return m_appLog; }
-    bool waitLog(const QByteArray& text, int from, int millis = 10000);
+    bool waitLog(const QByteArray& text, int from, int millis = 30000);
 
     // Real pointer input through the X server, in the window's own 480 x 800
     // coordinates. The window is moved to `left` and raised, so that the

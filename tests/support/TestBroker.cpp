@@ -85,7 +85,7 @@ bool TestBroker::launch()
         return false;
     m_process.start(QStringLiteral("mosquitto"),
                     {QStringLiteral("-c"), m_dir.filePath(QStringLiteral("mosquitto.conf"))});
-    const bool up = m_process.waitForStarted(5000) && waitForPort(5000);
+    const bool up = m_process.waitForStarted(5000) && waitForPort(15000);
     m_started = m_started || up;
     return up;
 }
