@@ -1,5 +1,6 @@
 #include "ConfigurationBarcodes.h"
 
+#include "Common/Secrets.h"
 #include "Model/IPv4.h"
 #include "Peripheral/Ethernet.h"
 #include "Peripheral/Network.h"
@@ -38,13 +39,13 @@ QStringList ConfigurationBarcodes::applyValidator(const QJsonObject& validator)
     const QString text = validator.value(QStringLiteral("obc")).toString();
     const QUrl url(text);
     if (!url.isValid()) {
-        m_log.warning() << "WARN: OBC URL is not valid : " << text;
+        m_log.warning() << "WARN: OBC URL is not valid : " << Secrets::withoutUrlPasswords(text);
         return {};
     }
     m_log.info() << "Applying Validator configuration";
     m_validator.config()->setObuUrl(url);
     m_validator.saveConfig();
-    return {QStringLiteral("OBC : %1").arg(url.toString())};
+    return {QStringLiteral("OBC : %1").arg(url.toString(QUrl::RemovePassword))};
 }
 
 QStringList ConfigurationBarcodes::applyNetwork(const QJsonObject& network)
@@ -58,6 +59,16 @@ QStringList ConfigurationBarcodes::applyNetwork(const QJsonObject& network)
         m_log.warning() << "WARN: Active ethernet interface is not 'eth0' : " << ethernet->interface();
         return {};
     }
+    const bool manual = text("method") == QLatin1String("manual");
+    IPv4* config = ethernet->config();
+    // A manual setting needs an address and a mask; the rest may be empty.
+    for (const char* field : {"address", "netmask", "gateway", "dns0", "dns1"}) {
+        const bool required = qstrcmp(field, "address") == 0 || qstrcmp(field, "netmask") == 0;
+        if (manual && (required || !text(field).isEmpty()) && !config->isValidAddress(text(field))) {
+            m_log.warning() << "WARN: Ethernet configuration refused, not an address : " << field;
+            return {};
+        }
+    }
     const QStringList applied = {
         QStringLiteral("Method : %1").arg(text("method")),
         QStringLiteral("Address : %1").arg(text("address")),
@@ -66,9 +77,7 @@ QStringList ConfigurationBarcodes::applyNetwork(const QJsonObject& network)
         QStringLiteral("DNS #0 : %1").arg(text("dns0")),
         QStringLiteral("DNS #1 : %1").arg(text("dns1")),
     };
-    const bool manual = text("method") == QLatin1String("manual");
     const auto manualOnly = [manual, &text](const char* key) { return manual ? text(key) : QString(); };
-    IPv4* config = ethernet->config();
     ethernet->setMethod(manual ? QStringLiteral("manual") : QStringLiteral("auto"));
     config->setAddress(manualOnly("address"));
     config->setMask(manualOnly("netmask"));

@@ -231,6 +231,8 @@ void GUIManager::initManagers()
     connect(&m_session, &SessionManager::sessionActiveChanged, this,
             &GUIManager::onSessionActiveChanged);
     connect(&m_session, &SessionManager::lockedOut, this, &GUIManager::onLoginLockedOut);
+    connect(&m_session, &SessionManager::pinChanged, this,
+            [this] { pushEvent(QStringLiteral("Security"), QStringLiteral("PIN changed")); });
     m_screens.startDisplayPower();
     connect(&m_inspector, &manager::Inspector::systemRebootStarted, this,
             [this] { m_screens.setBusy(PowerMillis, tr("Rebooting")); });
@@ -309,7 +311,7 @@ void GUIManager::initConfig()
 
 void GUIManager::onConfigChanged(const QVariantMap& changes)
 {
-    m_log.debug() << "Config changed : " << jsonText(changes);
+    m_log.debug() << "Config changed : " << jsonText(m_config.printable(changes));
     // Every listed key present is applied, in this order.
     for (const ConfigReaction& reaction : qAsConst(m_configReactions)) {
         if (changes.contains(reaction.key))

@@ -60,6 +60,8 @@ class GUIManager : public QObject
 public:
     // Every configuration key with its typed default.
     static const QVariantMap Defaults;
+    // What each key may hold, and which keys are secrets.
+    static const ConfigRules Rules;
 
     explicit GUIManager(Config& config, QObject* parent = nullptr);
     ~GUIManager() override;

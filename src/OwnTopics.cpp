@@ -2,15 +2,37 @@
 
 #include "Common/Config.h"
 #include "Common/MqttClient.h"
+#include "Common/Secrets.h"
 #include "ConfigKeys.h"
 #include "Model/Event.h"
 #include "SessionManager.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QJsonArray>
 #include <QJsonDocument>
 
 namespace {
+
+// What a fleet's centre may set: what differs from vehicle to vehicle in
+// service, and the PIN so that it can be rotated. Anything that decides where
+// the device connects, what it reads or what it shows from elsewhere stays
+// with the device.
+const QStringList FleetSettable{key::Locale,        key::DisplayOffMin, key::ShutdownDelaySec,
+                                key::ShowErrorDesc, key::ScreenSaverBg, key::AnimSwitchSec,
+                                key::LogLevel,      key::SettingsPin};
+
+// "group/name" keys of a change set with their values.
+QVariantMap flattened(const QJsonObject& object)
+{
+    QVariantMap keys;
+    for (auto group = object.begin(); group != object.end(); ++group) {
+        const QJsonObject names = group.value().toObject();
+        for (auto name = names.begin(); name != names.end(); ++name)
+            keys.insert(group.key() + QLatin1Char('/') + name.key(), name.value().toVariant());
+    }
+    return keys;
+}
 
 // The centre collects from devices in any time zone.
 QString offsetTime(const QDateTime& time)
@@ -56,7 +78,7 @@ void OwnTopics::subscribe()
     if (m_subscribedBases.contains(base))
         return;
     m_subscribedBases.insert(base);
-    for (const char* suffix : {"/info/get", "/status/get", "/config/get", "/config/set"})
+    for (const char* suffix : {"/info/get", "/status/get", "/config/get", "/config/set", "/fleet/config/set"})
         m_mqtt.subscribe(base + QLatin1String(suffix), 0);
 }
 
@@ -81,7 +103,7 @@ void OwnTopics::publishStatus()
 
 void OwnTopics::publishConfig()
 {
-    publish(QStringLiteral("/config"), m_config.toJson());
+    publish(QStringLiteral("/config"), m_config.toPublicJson());
 }
 
 // Records and reports are what a fleet's centre keeps: QoS 1, so that a
@@ -101,18 +123,51 @@ void OwnTopics::publishReport(const QString& text)
     publish(QStringLiteral("/report"), QJsonObject{{QStringLiteral("text"), text}}, 1);
 }
 
+// Exact topics: a request from the fleet must never pass for a local one.
 void OwnTopics::onMessage(const QByteArray& payload, const QByteArray& topic)
 {
-    if (!topic.contains(baseTopic().toUtf8()))
+    const QString base = baseTopic();
+    const QString name = QString::fromUtf8(topic);
+    if (!name.startsWith(base + QLatin1Char('/')))
         return;
-    m_log.info() << "Message received : " << QString::fromUtf8(topic);
-    m_log.debug() << "Data : " << QString::fromUtf8(payload);
-    if (topic.contains("/info/get"))
+    const QString suffix = name.mid(base.size());
+    m_log.info() << "Message received : " << name;
+    m_log.debug() << "Data : " << QString::fromUtf8(Secrets::redacted(payload));
+    if (suffix == QLatin1String("/info/get"))
         publishInfo();
-    else if (topic.contains("/status/get"))
+    else if (suffix == QLatin1String("/status/get"))
         publishStatus();
-    else if (topic.contains("/config/get"))
+    else if (suffix == QLatin1String("/config/get"))
         publishConfig();
-    else if (topic.contains("/config/set"))
+    else if (suffix == QLatin1String("/config/set"))
         m_config.fromJson(QJsonDocument::fromJson(payload).object());
+    else if (suffix == QLatin1String("/fleet/config/set"))
+        applyFleetSettings(QJsonDocument::fromJson(payload).object());
+}
+
+// Only the short list, and only values the rules take; the centre is told
+// which keys were applied and which refused.
+void OwnTopics::applyFleetSettings(const QJsonObject& object)
+{
+    const QVariantMap incoming = flattened(object);
+    QJsonObject accepted;
+    QStringList applied;
+    QStringList refused;
+    for (auto it = incoming.cbegin(); it != incoming.cend(); ++it) {
+        if (!FleetSettable.contains(it.key()) || !m_config.accepts(it.key(), it.value())) {
+            m_log.warning() << "WARN: Setting refused from the fleet : " << it.key();
+            refused << it.key();
+            continue;
+        }
+        const QString group = it.key().section(QLatin1Char('/'), 0, 0);
+        QJsonObject names = accepted.value(group).toObject();
+        names.insert(it.key().section(QLatin1Char('/'), 1), QJsonValue::fromVariant(it.value()));
+        accepted.insert(group, names);
+        applied << it.key();
+    }
+    m_config.fromJson(accepted);
+    publish(QStringLiteral("/fleet/config/result"),
+            QJsonObject{{QStringLiteral("applied"), QJsonArray::fromStringList(applied)},
+                        {QStringLiteral("refused"), QJsonArray::fromStringList(refused)}},
+            1);
 }

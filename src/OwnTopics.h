@@ -16,7 +16,8 @@ class MqttClient;
 } // namespace manager
 
 // The application's own presence under its base topic: information, status
-// and configuration on request, events and reports as they come.
+// and configuration on request, events and reports as they come, and the
+// few settings a fleet's centre may change, on a topic of their own.
 class OwnTopics
 {
 public:
@@ -36,6 +37,7 @@ public:
 
 private:
     void subscribe();
+    void applyFleetSettings(const QJsonObject& object);
     void publish(const QString& suffix, const QJsonObject& object, int qos = 0);
 
     manager::MqttClient& m_mqtt;

@@ -4,7 +4,11 @@
 #include "ConfigKeys.h"
 #include "Common/Log.h"
 
+#include <QDateTime>
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
 
 namespace {
 
@@ -15,6 +19,7 @@ const manager::Log Tag(QStringLiteral("[SessionManager] "));
 SessionManager::SessionManager(Config& config, QObject* parent)
     : QObject(parent)
     , m_config(config)
+    , m_lockoutFile(QFileInfo(config.filename()).absoluteDir().filePath(QStringLiteral("lockout.ini")))
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(SessionMillis);
@@ -23,6 +28,7 @@ SessionManager::SessionManager(Config& config, QObject* parent)
     connect(&m_lockoutTick, &QTimer::timeout, this, &SessionManager::updateLockout);
     connect(&m_config, &Config::configChanged, this, &SessionManager::loadUsers);
     loadUsers();
+    restoreLockout();
 }
 
 bool SessionManager::sessionActive() const
@@ -59,9 +65,14 @@ const User* SessionManager::user() const
 
 void SessionManager::loadUsers()
 {
+    const QString pin = m_config.get(key::SettingsPin).toString();
+    const bool changed = !m_users.isEmpty() && m_users.constFirst().pin != pin;
     m_users.clear();
-    m_users.append(User{0, QStringLiteral("KIVO"), QStringLiteral("Admin"),
-                        m_config.get(key::SettingsPin).toString()});
+    m_users.append(User{0, QStringLiteral("KIVO"), QStringLiteral("Admin"), pin});
+    if (changed) {
+        Tag.warning() << "WARN: PIN changed";
+        emit pinChanged();
+    }
 }
 
 void SessionManager::loginRequest(const QString& pin)
@@ -77,7 +88,10 @@ void SessionManager::loginRequest(const QString& pin)
     for (const User& user : qAsConst(m_users)) {
         if (user.pin != pin)
             continue;
-        m_failures = 0;
+        if (m_failures > 0) {
+            m_failures = 0;
+            saveLockout(0);
+        }
         m_timer.start();
         m_activeUser = user;
         Tag.info() << "User logged-in : " << user.name << ", "
@@ -93,16 +107,50 @@ void SessionManager::loginRequest(const QString& pin)
 
 void SessionManager::onWrongPin()
 {
-    if (++m_failures < FreeAttempts)
+    if (++m_failures < FreeAttempts) {
+        saveLockout(0);
         return;
+    }
     const int doublings = qMin(m_failures - FreeAttempts, 10);
     const qint64 millis = qMin<qint64>(qint64(m_lockoutMillis) << doublings, MaxLockoutMillis);
-    m_lockout.setRemainingTime(millis);
-    m_lockoutTick.start();
-    updateLockout();
+    lockFor(millis);
+    saveLockout(millis);
     Tag.warning() << "WARN: " << m_failures << " wrong PINs in a row, login locked for "
                                    << m_lockoutSecs << " s";
     emit lockedOut(m_failures, m_lockoutSecs);
+}
+
+void SessionManager::lockFor(qint64 millis)
+{
+    m_lockout.setRemainingTime(millis);
+    m_lockoutTick.start();
+    updateLockout();
+}
+
+// The wall clock carries the lock across a restart; a clock set back can
+// make the rest look longer than it was, never longer than the lock itself.
+void SessionManager::restoreLockout()
+{
+    const QSettings file(m_lockoutFile, QSettings::IniFormat);
+    m_failures = qMax(0, file.value(QStringLiteral("failures")).toInt());
+    const qint64 length = file.value(QStringLiteral("lengthMillis")).toLongLong();
+    const qint64 left = file.value(QStringLiteral("untilMillis")).toLongLong() - QDateTime::currentMSecsSinceEpoch();
+    const qint64 millis = qBound<qint64>(0, left, qMin<qint64>(length, MaxLockoutMillis));
+    if (millis <= 0)
+        return;
+    lockFor(millis);
+    Tag.warning() << "WARN: Login still locked for " << m_lockoutSecs << " s";
+}
+
+void SessionManager::saveLockout(qint64 lengthMillis) const
+{
+    QSettings file(m_lockoutFile, QSettings::IniFormat);
+    file.setValue(QStringLiteral("failures"), m_failures);
+    file.setValue(QStringLiteral("lengthMillis"), lengthMillis);
+    file.setValue(QStringLiteral("untilMillis"), QDateTime::currentMSecsSinceEpoch() + lengthMillis);
+    file.sync();
+    if (file.status() != QSettings::NoError)
+        Tag.warning() << "WARN: Cannot write lockout file : " << m_lockoutFile;
 }
 
 void SessionManager::updateLockout()

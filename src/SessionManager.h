@@ -14,7 +14,9 @@ class Config;
 
 // The maintenance session: PIN check against the users table and a
 // ten-minute session from login. Five wrong PINs in a row lock every login
-// for a minute, doubling with each further wrong PIN up to 15 minutes.
+// for a minute, doubling with each further wrong PIN up to 15 minutes; the
+// count and the lock are kept in a file beside the settings, so a restart
+// hands out no fresh tries.
 class SessionManager : public QObject
 {
     Q_OBJECT
@@ -43,6 +45,7 @@ signals:
     void expired();
     void lockoutSecsChanged();
     void lockedOut(int failures, int seconds);
+    void pinChanged();
 
 public slots:
     void loginRequest(const QString& pin);
@@ -53,6 +56,9 @@ private:
     void onTimeout();
     void onWrongPin();
     void updateLockout();
+    void lockFor(qint64 millis);
+    void restoreLockout();
+    void saveLockout(qint64 lengthMillis) const;
 
     static const int SessionMillis = 600000;
     static const int FreeAttempts = 5;
@@ -64,6 +70,7 @@ private:
     int m_failures = 0;
     int m_lockoutSecs = 0;
     QDeadlineTimer m_lockout;
+    const QString m_lockoutFile;
     QTimer m_lockoutTick;
     // A copy, so a reload of the table never leaves it dangling.
     std::optional<User> m_activeUser;

@@ -33,7 +33,7 @@ int main(int argc, char* argv[])
 
     auto overrides = std::make_unique<QVariantMap>(CommandLine::parseCLIArgs());
     const QString filename = overrides->value("config", QStringLiteral("gui.conf")).toString();
-    auto config = std::make_unique<Config>(filename, GUIManager::Defaults);
+    auto config = std::make_unique<Config>(filename, GUIManager::Defaults, GUIManager::Rules);
     config->addOverrides(*overrides);
 
     QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/DejaVuSans.ttf"));

@@ -5,6 +5,7 @@
 #include "Peripheral/Ethernet.h"
 
 #include "AppWindow.h"
+#include "LogCapture.h"
 #include "MqttPeer.h"
 #include "QuickItems.h"
 #include "TestBroker.h"
@@ -79,6 +80,7 @@ private slots:
     void deviceIdFile_data();
     void deviceIdFile();
     void mixedConfigSetReconnectsOnce();
+    void fleetSetsOnlyTheShortList();
 
 private:
     void start();
@@ -372,6 +374,47 @@ void TestGUIManager::mixedConfigSetReconnectsOnce()
     manager::Logger::setSyslogSink(nullptr);
     for (const char* suffix : {"/info/get", "/status/get", "/config/get", "/config/set"})
         QCOMPARE(syslogLines.filter("Subscribing to '" + Ui + suffix + "'").size(), 1);
+}
+
+// The centre's change set arrives on a topic of its own: only the short list
+// is applied, the rest refused and named in the reply; a PIN rotation is
+// recorded without the PIN, which no payload and no log line carries.
+void TestGUIManager::fleetSetsOnlyTheShortList()
+{
+    start();
+    LogCapture log;
+    const QString newPin = QStringLiteral("24681357");
+    const int from = m_peer->size();
+    m_peer->publish(Ui + "/fleet/config/set",
+                    QJsonObject{{"gui", QJsonObject{{"displayOffMin", 7}, {"settingsPin", newPin},
+                                                    {"deviceId", m_app->path() + "/other"},
+                                                    {"screenSaverImg", "file:///tmp/ad.png"}}},
+                                {"mqtt", QJsonObject{{"host", "evil.example"}, {"base", "kivo/other"}}},
+                                {"topics", QJsonObject{{"blm", "kivo/x"}}},
+                                {"log", QJsonObject{{"level", 9}}}});
+    const QJsonObject reply = m_peer->waitJson(Ui + "/fleet/config/result", from);
+    QCOMPARE(reply.value("applied").toVariant().toStringList(), (QStringList{"gui/displayOffMin", "gui/settingsPin"}));
+    QCOMPARE(reply.value("refused").toVariant().toStringList(),
+             (QStringList{"gui/deviceId", "gui/screenSaverImg", "log/level", "mqtt/base", "mqtt/host", "topics/blm"}));
+    QCOMPARE(m_gui->displayOffMin(), 7);
+    QCOMPARE(m_config->get("mqtt/host").toString(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(m_config->get("gui/settingsPin").toString(), newPin);
+    const QJsonObject event = m_peer->waitJson(Ui + "/event", from);
+    QCOMPARE(event.value("category").toString(), QStringLiteral("Security"));
+    QCOMPARE(event.value("name").toString(), QStringLiteral("PIN changed"));
+    // The local bus still decides everything, and a fleet topic is no local one.
+    m_peer->publish(Ui + "/config/set", QJsonObject{{"log", QJsonObject{{"level", 3}}}});
+    QTRY_COMPARE(m_config->get("log/level").toInt(), 3);
+    QVERIFY(settle());
+    QCOMPARE(m_peer->count(Ui + "/config"), 2);
+    for (const MqttPeer::Message& m : m_peer->messages()) {
+        if (!m.topic.endsWith(QLatin1String("/config/set")))
+            QVERIFY2(!m.payload.contains(newPin.toUtf8()), qPrintable(m.topic));
+        if (m.topic == Ui + "/config")
+            QVERIFY(!m.payload.contains("settingsPin") && !m.payload.contains("password"));
+    }
+    QVERIFY(!log.texts().join('\n').contains(newPin));
+    QVERIFY(log.contains("Received on topic: " + Ui + "/fleet/config/set"));
 }
 
 QTEST_MAIN(TestGUIManager)

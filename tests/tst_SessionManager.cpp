@@ -4,6 +4,10 @@
 
 #include "LogCapture.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,12 +17,22 @@ class TestSessionManager : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
     void wrongPinsLockLogins();
+    void lockoutSurvivesARestart();
+    void pinChangeIsAnnounced();
 
 private:
     QTemporaryDir m_dir;
     Config m_config{m_dir.filePath(QStringLiteral("gui.conf")), GUIManager::Defaults};
 };
+
+// Each case starts with no wrong PIN on record and the built-in PIN.
+void TestSessionManager::init()
+{
+    QFile::remove(m_dir.filePath(QStringLiteral("lockout.ini")));
+    m_config.set(QStringLiteral("gui/settingsPin"), QStringLiteral("7315"));
+}
 
 // Five wrong PINs in a row refuse every login, the right one too; each
 // further wrong PIN doubles the wait; a login clears the count. No PIN
@@ -50,6 +64,56 @@ void TestSessionManager::wrongPinsLockLogins()
     wrong(4);
     QCOMPARE(session.lockoutSecs(), 0);
     QVERIFY(!log.contains(QStringLiteral("7315")));
+}
+
+// Five wrong PINs, then a new process: the right PIN is still refused until
+// the lock ends, and the next wrong one doubles it. A clock set back makes the
+// rest no longer than the lock itself.
+void TestSessionManager::lockoutSurvivesARestart()
+{
+    {
+        SessionManager before(m_config);
+        before.setLockoutMillis(4000);
+        for (int i = 0; i < 5; ++i)
+            before.loginRequest(QStringLiteral("0000"));
+        QCOMPARE(before.lockoutSecs(), 4);
+    }
+    SessionManager after(m_config);
+    after.setLockoutMillis(600);
+    QVERIFY(after.lockoutSecs() > 0 && after.lockoutSecs() <= 4);
+    after.loginRequest(QStringLiteral("7315"));
+    QVERIFY(!after.sessionActive());
+
+    // The clock a year back: the rest is capped at the lock's own length.
+    QSettings state(QFileInfo(m_config.filename()).dir().filePath(QStringLiteral("lockout.ini")), QSettings::IniFormat);
+    state.setValue(QStringLiteral("untilMillis"), QDateTime::currentMSecsSinceEpoch() + 365LL * 24 * 3600 * 1000);
+    state.setValue(QStringLiteral("lengthMillis"), 2000);
+    state.sync();
+    SessionManager jumped(m_config);
+    QCOMPARE(jumped.lockoutSecs(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(jumped.lockoutSecs(), 0, 5000);
+    QSignalSpy locked(&jumped, &SessionManager::lockedOut);
+    jumped.setLockoutMillis(600);
+    jumped.loginRequest(QStringLiteral("0000"));
+    QCOMPARE(locked.count(), 1);
+    QCOMPARE(locked.last(), QVariantList({6, 2}));
+    QTRY_COMPARE(jumped.lockoutSecs(), 0);
+    jumped.loginRequest(QStringLiteral("7315"));
+    QVERIFY(jumped.sessionActive());
+    // A login clears the count for the next start too.
+    SessionManager cleared(m_config);
+    QCOMPARE(cleared.lockoutSecs(), 0);
+}
+
+void TestSessionManager::pinChangeIsAnnounced()
+{
+    SessionManager session(m_config);
+    QSignalSpy changed(&session, &SessionManager::pinChanged);
+    m_config.set(QStringLiteral("gui/locale"), QStringLiteral("en_IE"));
+    m_config.set(QStringLiteral("gui/settingsPin"), QStringLiteral("24681357"));
+    QCOMPARE(changed.count(), 1);
+    session.loginRequest(QStringLiteral("24681357"));
+    QVERIFY(session.sessionActive());
 }
 
 QTEST_GUILESS_MAIN(TestSessionManager)

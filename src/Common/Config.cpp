@@ -1,6 +1,7 @@
 #include "Common/Config.h"
 
 #include "Common/Log.h"
+#include "Common/Secrets.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -13,11 +14,12 @@ const manager::Log Tag(QStringLiteral("[Config] "));
 
 } // namespace
 
-Config::Config(const QString& filename, const QVariantMap& defaults, QObject* parent)
+Config::Config(const QString& filename, const QVariantMap& defaults, const ConfigRules& rules, QObject* parent)
     : QObject(parent)
     , m_filename(filename)
     , m_settings(defaults)
     , m_defaults(defaults)
+    , m_rules(rules)
 {
     if (!QFileInfo::exists(m_filename)) {
         Tag.warning() << "Creating default config file : " << m_filename;
@@ -56,6 +58,8 @@ void Config::set(const QString& key, const QVariant& value)
 {
     if (m_settings.contains(key) && m_settings.value(key) == value)
         return;
+    if (!admit(key, value))
+        return;
     m_overrides.remove(key);
     m_settings.insert(key, value);
     emit configChanged({ { key, value } });
@@ -89,22 +93,58 @@ void Config::print() const
     Tag.info() << dashes;
 }
 
+// Credentials never reach a log.
 QString Config::printable(const QString& key) const
 {
     const QString value = get(key).toString();
-    // Credentials never reach a log.
-    if (key.section(QLatin1Char('/'), -1).contains(QLatin1String("password"), Qt::CaseInsensitive)
-        && !value.isEmpty())
-        return QStringLiteral("********");
-    return value;
+    return isSecret(key) && !value.isEmpty() ? Secrets::Mask : value;
+}
+
+QVariantMap Config::printable(const QVariantMap& changes) const
+{
+    QVariantMap result = changes;
+    for (auto it = result.begin(); it != result.end(); ++it) {
+        if (isSecret(it.key()) && !it.value().toString().isEmpty())
+            it.value() = Secrets::Mask;
+    }
+    return result;
+}
+
+bool Config::isSecret(const QString& key) const
+{
+    return m_rules.secrets.contains(key) || Secrets::isSecretName(key.section(QLatin1Char('/'), -1));
+}
+
+bool Config::accepts(const QString& key, const QVariant& value) const
+{
+    const auto check = m_rules.checks.constFind(key);
+    return check == m_rules.checks.cend() || (*check)(value);
+}
+
+bool Config::admit(const QString& key, const QVariant& value) const
+{
+    if (accepts(key, value))
+        return true;
+    Tag.warning() << "WARN: Value refused for key : " << key;
+    return false;
 }
 
 QJsonObject Config::toJson() const
 {
+    return json(true);
+}
+
+QJsonObject Config::toPublicJson() const
+{
+    return json(false);
+}
+
+QJsonObject Config::json(bool withSecrets) const
+{
     QMap<QString, QVariantMap> groups;
     for (auto it = m_settings.cbegin(); it != m_settings.cend(); ++it) {
         const QStringList parts = it.key().split(QLatin1Char('/'));
-        if (parts.size() < 2)
+        if (parts.size() < 2 || (!withSecrets && isSecret(it.key())))
             continue;
         groups[parts.at(0)].insert(parts.at(1), it.value());
     }
@@ -126,6 +166,8 @@ Config& Config::fromJson(const QJsonObject& object)
     QVariantMap changes;
     for (auto it = incoming.cbegin(); it != incoming.cend(); ++it) {
         if (!m_settings.contains(it.key()) || m_settings.value(it.key()) == it.value())
+            continue;
+        if (!admit(it.key(), it.value()))
             continue;
         m_settings.insert(it.key(), it.value());
         changes.insert(it.key(), it.value());
@@ -163,6 +205,10 @@ QVariantMap Config::readFile()
     for (const QString& key : file.allKeys()) {
         const QVariant value = file.value(key);
         if (m_settings.contains(key) && m_settings.value(key) == value)
+            continue;
+        // Keys the owner does not know are kept as they are; its own keys
+        // take only what its rules allow.
+        if (m_defaults.contains(key) && !admit(key, value))
             continue;
         m_settings.insert(key, value);
         changes.insert(key, value);

@@ -1,4 +1,6 @@
 #include "Common/MqttClient.h"
+
+#include "Common/Secrets.h"
 #include "Log.h"
 
 #include <QDebug>
@@ -172,7 +174,7 @@ bool MqttClient::publish(const QByteArray& data, const QString& topic, quint8 qo
         return false;
     Tag.debug() << "Publishing to topic '" << topic << "' with Qos = " << int(qos)
                                  << " and Retain = " << boolText(retain) << ":\n"
-                                 << data;
+                                 << Secrets::redacted(data);
     if (client->publish(topic, data, qos, retain) == -1) {
         emit error(QStringLiteral("Publish to ") + topic + QStringLiteral(" failed."));
         return false;
@@ -231,7 +233,7 @@ void MqttClient::onReconnect()
 
 void MqttClient::onReceived(const QByteArray& message, const QString& topic)
 {
-    Tag.debug() << "Received on topic: " << topic << "\n" << message;
+    Tag.debug() << "Received on topic: " << topic << "\n" << Secrets::redacted(message);
     emit received(message, topic.toUtf8());
 }
 

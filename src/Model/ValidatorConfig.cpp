@@ -11,6 +11,19 @@ QUrl ValidatorConfig::obuUrl() const
     return m_obuUrl;
 }
 
+QString ValidatorConfig::obuAddress() const
+{
+    return m_obuUrl.toString(QUrl::RemovePassword);
+}
+
+void ValidatorConfig::editObuUrl(const QString& text)
+{
+    QUrl url(text.trimmed());
+    if (url.password().isEmpty() && url.userName() == m_obuUrl.userName())
+        url.setPassword(m_obuUrl.password());
+    setObuUrl(url);
+}
+
 int ValidatorConfig::passbackSecs() const
 {
     return m_passbackSecs;

@@ -1,8 +1,10 @@
 #include "DeviceUnderTest.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -64,6 +66,7 @@ private slots:
     void ignitionOffEndsInAShutdownRequest();
     void maintenanceRoad();
     void recoversFromABrokerRestart();
+    void wrongPinsStayLockedAcrossARestart();
 
 private:
     std::unique_ptr<DeviceUnderTest> m_device;
@@ -256,6 +259,42 @@ void TestEndToEnd::recoversFromABrokerRestart()
             return m_device->waitLog("Setting screen : Valid (", back, 1000);
         },
         15000));
+}
+
+// Five wrong PINs lock the PIN page; a new start of the application does not
+// hand out fresh tries: the right PIN is refused until the lock ends. The
+// lock's end on file is brought near, so the test need not wait a minute.
+void TestEndToEnd::wrongPinsStayLockedAcrossARestart()
+{
+    QVERIFY(m_device->openPinPage());
+    settle(500);
+    int mark = m_device->logMark();
+    for (int i = 0; i < 5; ++i) {
+        QVERIFY(m_device->typePin(QStringLiteral("1111")));
+        settle(600);
+    }
+    QVERIFY(m_device->waitLog("5 wrong PINs in a row, login locked for", mark));
+    m_device->killApplication();
+    QSettings lockout(m_device->filePath(QStringLiteral("lockout.ini")), QSettings::IniFormat);
+    QCOMPARE(lockout.value(QStringLiteral("failures")).toInt(), 5);
+    lockout.setValue(QStringLiteral("untilMillis"), QDateTime::currentMSecsSinceEpoch() + 15000);
+    lockout.sync();
+
+    mark = m_device->logMark();
+    QVERIFY(m_device->launchApplication());
+    QVERIFY(m_device->waitForPassengerScreen(mark));
+    QVERIFY(m_device->waitLog("Login still locked for", mark));
+    QVERIFY(m_device->findWindow());
+    QVERIFY(m_device->openPinPage());
+    settle(500);
+    mark = m_device->logMark();
+    QVERIFY(m_device->typePin(QStringLiteral("7315")));
+    QVERIFY(m_device->waitLog("WARN: Login locked, ", mark));
+    QVERIFY(!m_device->log().mid(mark).contains("Setting screen : Settings"));
+    QVERIFY(m_device->waitLog("Setting screen : ScanScreens", mark, 30000));
+    QTest::qWait(int(qMax<qint64>(0, lockout.value(QStringLiteral("untilMillis")).toLongLong()
+                                         - QDateTime::currentMSecsSinceEpoch())));
+    QVERIFY(m_device->loginFromTheClock());
 }
 
 QTEST_MAIN(TestEndToEnd)

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QJsonObject>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
@@ -36,6 +37,7 @@ private slots:
     void cleanup();
     void garbageInFilesAndOnTheBus();
     void readOnlyFilesAtStart();
+    void secretsStayOnTheDevice();
 
 private:
     bool start(const QByteArray& settings, const QByteArray& events, bool readOnly = false);
@@ -215,6 +217,62 @@ void TestFaults::readOnlyFilesAtStart()
     QVERIFY(conf.open(QIODevice::ReadOnly) && stored.open(QIODevice::ReadOnly));
     QCOMPARE(conf.readAll(), settings);
     QCOMPARE(stored.readAll(), events);
+}
+
+// A PIN, a broker password and an on-board computer's password: none of them
+// in any payload on the bus nor in any line of the log at debug level. Values
+// the rules refuse leave the settings file as it was.
+void TestFaults::secretsStayOnTheDevice()
+{
+    const QByteArray pin = "86420753";
+    const QByteArray brokerPassword = "Pw-9f3kQ7";
+    const QByteArray obcPassword = "Obc-x7Lm2";
+    const QByteArray newPin = "13572468";
+    m_device->broker().stop();
+    m_device->broker().addUser(QStringLiteral("quillon"), QString::fromUtf8(brokerPassword));
+    m_device->broker().addUser(QStringLiteral("peer"), QStringLiteral("peer-pw"));
+    m_peer->client().setUsername(QStringLiteral("peer"));
+    m_peer->client().setPassword(QStringLiteral("peer-pw"));
+    m_peer->client().disconnectFromHost();
+    QVERIFY(m_device->broker().start());
+    QVERIFY(m_peer->connectAndWait() && m_peer->subscribeAndWait(QStringLiteral("#")));
+    const QByteArray settings = "[gui]\ndeviceId=" + m_device->filePath(QStringLiteral("serialnumber")).toUtf8()
+                                + "\nsettingsPin=" + pin + "\n\n[log]\nlevel=3\nsyslog=false\n\n[mqtt]\nusername=quillon\npassword="
+                                + brokerPassword + "\n";
+    QVERIFY(start(settings, QByteArray()));
+    QVERIFY(answers());
+
+    m_peer->publish(QStringLiteral("kivo/blm/config"),
+                    QJsonObject{{"blm", QJsonObject{{"obu_host", "obu.local"}, {"obu_username", "tech"},
+                                                    {"obu_password", QString::fromUtf8(obcPassword)},
+                                                    {"obu_port", "1883"}}}});
+    m_peer->publish(QStringLiteral("kivo/ui/config/get"), QByteArray("{}"));
+    m_peer->publish(QStringLiteral("kivo/ui/config/set"), QJsonObject{{"gui", QJsonObject{{"settingsPin", QString::fromUtf8(newPin)}}}});
+    QVERIFY(m_device->waitLog("[GUIManager] Config changed : ", 0));
+    QVERIFY(answers());
+
+    // Refused: the file stays as the change above left it, and it answers.
+    QFile conf(m_device->filePath(QStringLiteral("gui.conf")));
+    QVERIFY(conf.open(QIODevice::ReadOnly));
+    const QByteArray before = conf.readAll();
+    QVERIFY(before.contains(newPin));
+    for (const char* refused : {R"({"mqtt": {"base": "kivo/#"}})", R"({"gui": {"settingsPin": ""}})",
+                                R"({"topics": {"blm": "kivo/+"}})"})
+        m_peer->publish(QStringLiteral("kivo/ui/config/set"), QByteArray(refused));
+    QVERIFY(answers());
+    QVERIFY(conf.seek(0));
+    QCOMPARE(conf.readAll(), before);
+    QCOMPARE(m_device->log().count("WARN: Value refused for key : "), 3);
+
+    const QByteArray log = m_device->log();
+    QVERIFY(log.contains("Received on topic: kivo/blm/config"));
+    for (const QByteArray& secret : {pin, brokerPassword, obcPassword, newPin}) {
+        QVERIFY2(!log.contains(secret), secret.constData());
+        for (const MqttPeer::Message& m : m_peer->messages()) {
+            if (!m.topic.endsWith(QLatin1String("/set")) && m.topic != QLatin1String("kivo/blm/config"))
+                QVERIFY2(!m.payload.contains(secret), qPrintable(m.topic));
+        }
+    }
 }
 
 QTEST_MAIN(TestFaults)

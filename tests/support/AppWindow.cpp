@@ -73,7 +73,8 @@ bool AppWindow::prepare(const QString& peerFilter, const QVariantMap& settings)
     qputenv("TIMEDATECTL_DIR", m_dir.path().toUtf8());
     // Otherwise the event log would grow beside the test binary run after run.
     qputenv("QUILLON_EVENTS_FILE", m_dir.filePath(QStringLiteral("events.ini")).toUtf8());
-    m_config = std::make_unique<Config>(m_dir.filePath(QStringLiteral("gui.conf")), GUIManager::Defaults);
+    m_config = std::make_unique<Config>(m_dir.filePath(QStringLiteral("gui.conf")), GUIManager::Defaults,
+                                        GUIManager::Rules);
     m_config->set(QStringLiteral("mqtt/host"), m_broker.host());
     m_config->set(QStringLiteral("mqtt/port"), m_broker.port());
     m_config->set(QStringLiteral("gui/deviceId"), m_dir.filePath(QStringLiteral("serialnumber")));

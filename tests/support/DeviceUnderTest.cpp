@@ -146,6 +146,25 @@ bool DeviceUnderTest::tapAt(int x, int y)
     return true;
 }
 
+bool DeviceUnderTest::openPinPage()
+{
+    const int mark = logMark();
+    return press(355, 60, "1.5") && waitLog("Setting screen : Login", mark);
+}
+
+bool DeviceUnderTest::typePin(const QString& pin)
+{
+    // Rows of three from "1"; "0" in the middle of the fourth row.
+    for (const QChar c : pin) {
+        const int digit = c.digitValue();
+        const QPoint key = digit == 0 ? QPoint(240, 576)
+                                      : QPoint(116 + 124 * ((digit - 1) % 3), 345 + 77 * ((digit - 1) / 3));
+        if (!tapAt(key.x(), key.y()))
+            return false;
+    }
+    return tapAt(240, 651);
+}
+
 // Press and hold the header clock, then the built-in PIN 7315 and LOGIN.
 bool DeviceUnderTest::loginFromTheClock()
 {
@@ -153,12 +172,10 @@ bool DeviceUnderTest::loginFromTheClock()
     // page or a key too early for it: the whole login is tried again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int mark = logMark();
-        if (!press(355, 60, "1.5") || !waitLog("Setting screen : Login", mark))
+        if (!openPinPage())
             continue;
         QTest::qWait(500);
-        const QPoint keys[] = {{116, 499}, {364, 345}, {116, 345}, {240, 422}, {240, 651}};
-        for (const QPoint& key : keys)
-            tapAt(key.x(), key.y());
+        typePin(QStringLiteral("7315"));
         if (waitLog("Setting screen : Settings", mark))
             return true;
         // Back to the passenger screen before the next hold.

@@ -51,6 +51,10 @@ public:
     // windows of tests running beside this one do not take its taps.
     bool findWindow(int left = 0);
     bool tapAt(int x, int y);
+    // Holds the header clock until the PIN page shows.
+    bool openPinPage();
+    // The digits on the PIN page's pad, then LOGIN.
+    bool typePin(const QString& pin);
     bool loginFromTheClock();
 
 private:

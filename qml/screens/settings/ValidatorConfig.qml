@@ -8,7 +8,7 @@ Item {
     id: root
     readonly property var config: validatorManager.config
     readonly property bool changed: config !== null && (
-        urlField.text !== config.obuUrl.toString()
+        urlField.text !== config.obuAddress
         || passbackBox.value !== config.passbackSecs
         || qrSwitch.checked !== config.passbackQrEnabled
         || shutdownBox.value !== manager.shutdownDelaySec
@@ -19,7 +19,7 @@ Item {
         StackView.view.pop()
     }
     function save() {
-        config.obuUrl = urlField.text
+        config.editObuUrl(urlField.text)
         config.passbackSecs = passbackBox.value
         config.passbackQrEnabled = qrSwitch.checked
         validatorManager.saveConfig()
@@ -42,7 +42,7 @@ Item {
             id: urlField
             objectName: "urlField"
             Layout.fillWidth: true
-            text: root.config ? root.config.obuUrl.toString() : ""
+            text: root.config ? root.config.obuAddress : ""
             inputMethodHints: Qt.ImhUrlCharactersOnly | Qt.ImhNoPredictiveText
             onAccepted: Qt.inputMethod.hide()
         }
