@@ -44,24 +44,30 @@ bool anyInGroup(const QStringList& keys, const QString& group)
 
 } // namespace
 
-GUIManager::GUIManager(Config& config, QObject* parent)
+// The client is bound before it is built; nothing uses it until then.
+GUIManager::GUIManager(Config& config, QObject* parent) : GUIManager(config, m_mqtt, parent)
+{
+}
+
+GUIManager::GUIManager(Config& config, manager::MessageBus& bus, QObject* parent)
     : QObject(parent)
     , m_log(QStringLiteral("[GUIManager] "))
     , m_deviceIdFile(m_log)
     , m_qmlContext(m_engine.rootContext())
     , m_translation(m_log)
     , m_config(config)
-    , m_validator(m_mqtt, config.get(key::TopicBlm).toString())
-    , m_board(m_mqtt, config.get(key::TopicBoard).toString())
-    , m_inspector(m_mqtt, config.get(key::TopicInspector).toString())
-    , m_network(m_mqtt, config.get(key::TopicNetwork).toString())
-    , m_update(m_mqtt, config.get(key::TopicDevice).toString())
-    , m_clock(m_mqtt, config.get(key::TopicDevice).toString())
+    , m_bus(bus)
+    , m_validator(m_bus, config.get(key::TopicBlm).toString())
+    , m_board(m_bus, config.get(key::TopicBoard).toString())
+    , m_inspector(m_bus, config.get(key::TopicInspector).toString())
+    , m_network(m_bus, config.get(key::TopicNetwork).toString())
+    , m_update(m_bus, config.get(key::TopicDevice).toString())
+    , m_clock(m_bus, config.get(key::TopicDevice).toString())
     , m_session(config)
     , m_eventLog(config)
     , m_diagnostics(m_deviceId, m_board, m_network, m_validator)
     , m_screens(config, m_deviceId, m_validator, m_board, m_session, m_log, this)
-    , m_topics(m_mqtt, config, m_session, m_log)
+    , m_topics(m_mqtt, m_bus, config, m_session, m_log)
     , m_barcodes(m_validator, m_network, m_session, m_log)
 {
     loadDeviceId();
@@ -188,18 +194,18 @@ void GUIManager::initMqtt()
     for (const QMetaObject::Connection& handler : qAsConst(m_mqttHandlers))
         disconnect(handler);
     m_mqttHandlers = {
-        connect(&m_mqtt, &manager::MqttClient::connected, this, &GUIManager::onMqttConnected),
-        connect(&m_mqtt, &manager::MqttClient::disconnected, this, &GUIManager::onMqttDisconnected),
-        connect(&m_mqtt, &manager::MqttClient::error, this, &GUIManager::onMqttError),
+        connect(&m_bus, &manager::MessageBus::connected, this, &GUIManager::onMqttConnected),
+        connect(&m_bus, &manager::MessageBus::disconnected, this, &GUIManager::onMqttDisconnected),
+        connect(&m_bus, &manager::MessageBus::error, this, &GUIManager::onMqttError),
         // Replaced as well: a second handler would answer every request twice.
-        connect(&m_mqtt, &manager::MqttClient::received, this,
+        connect(&m_bus, &manager::MessageBus::received, this,
                 [this](const QByteArray& payload, const QByteArray& topic) {
                     m_topics.onMessage(payload, topic);
                 }),
     };
 
     m_topics.prepareConnection();
-    m_mqtt.connect();
+    m_bus.connect();
     setMessage(QStringLiteral("Connecting"));
 }
 

@@ -64,6 +64,9 @@ public:
     static const ConfigRules Rules;
 
     explicit GUIManager(Config& config, QObject* parent = nullptr);
+    // The same on another bus than its own broker client: what tests use to
+    // run it without a broker.
+    GUIManager(Config& config, manager::MessageBus& bus, QObject* parent = nullptr);
     ~GUIManager() override;
 
     void load();
@@ -174,6 +177,8 @@ private:
     Translation m_translation;
     Config& m_config;
     manager::MqttClient m_mqtt;
+    // The client above, unless another bus was given.
+    manager::MessageBus& m_bus;
     manager::Validator m_validator;
     manager::Board m_board;
     manager::Inspector m_inspector;

@@ -1,6 +1,7 @@
 #include "OwnTopics.h"
 
 #include "Common/Config.h"
+#include "Common/MessageBus.h"
 #include "Common/MqttClient.h"
 #include "Common/Secrets.h"
 #include "ConfigKeys.h"
@@ -42,9 +43,10 @@ QString offsetTime(const QDateTime& time)
 
 } // namespace
 
-OwnTopics::OwnTopics(manager::MqttClient& mqtt, Config& config, SessionManager& session,
-                     const manager::Log& log)
-    : m_mqtt(mqtt)
+OwnTopics::OwnTopics(manager::MqttClient& client, manager::MessageBus& bus, Config& config,
+                     SessionManager& session, const manager::Log& log)
+    : m_client(client)
+    , m_bus(bus)
     , m_config(config)
     , m_session(session)
     , m_log(log)
@@ -58,14 +60,14 @@ QString OwnTopics::baseTopic() const
 
 void OwnTopics::prepareConnection()
 {
-    m_mqtt.setClientId(QStringLiteral("%1_%2").arg(QCoreApplication::applicationName())
-                           .arg(QCoreApplication::applicationPid()));
-    m_mqtt.setWillMessage(QByteArrayLiteral("{\"service\": false}"));
-    m_mqtt.setWillTopic(baseTopic() + QStringLiteral("/status"));
-    m_mqtt.setHostname(m_config.get(key::MqttHost).toString());
-    m_mqtt.setPort(m_config.get(key::MqttPort).toUInt());
-    m_mqtt.setUsername(m_config.get(key::MqttUsername).toString());
-    m_mqtt.setPassword(m_config.get(key::MqttPassword).toString());
+    m_client.setClientId(QStringLiteral("%1_%2").arg(QCoreApplication::applicationName())
+                             .arg(QCoreApplication::applicationPid()));
+    m_client.setWillMessage(QByteArrayLiteral("{\"service\": false}"));
+    m_client.setWillTopic(baseTopic() + QStringLiteral("/status"));
+    m_client.setHostname(m_config.get(key::MqttHost).toString());
+    m_client.setPort(m_config.get(key::MqttPort).toUInt());
+    m_client.setUsername(m_config.get(key::MqttUsername).toString());
+    m_client.setPassword(m_config.get(key::MqttPassword).toString());
     subscribe();
 }
 
@@ -78,14 +80,28 @@ void OwnTopics::subscribe()
     if (m_subscribedBases.contains(base))
         return;
     m_subscribedBases.insert(base);
-    for (const char* suffix : {"/info/get", "/status/get", "/config/get", "/config/set", "/fleet/config/set"})
-        m_mqtt.subscribe(base + QLatin1String(suffix), 0);
+    for (const QString& topic : routes().topics())
+        m_bus.subscribe(topic, 0);
+}
+
+manager::TopicRouter OwnTopics::routes()
+{
+    const QString base = baseTopic();
+    const auto json = [](const QByteArray& payload) { return QJsonDocument::fromJson(payload).object(); };
+    manager::TopicRouter router;
+    router.add(base + QStringLiteral("/info/get"), [this](const QByteArray&, const QString&) { publishInfo(); });
+    router.add(base + QStringLiteral("/status/get"), [this](const QByteArray&, const QString&) { publishStatus(); });
+    router.add(base + QStringLiteral("/config/get"), [this](const QByteArray&, const QString&) { publishConfig(); });
+    router.add(base + QStringLiteral("/config/set"),
+               [this, json](const QByteArray& payload, const QString&) { m_config.fromJson(json(payload)); });
+    router.add(base + QStringLiteral("/fleet/config/set"),
+               [this, json](const QByteArray& payload, const QString&) { applyFleetSettings(json(payload)); });
+    return router;
 }
 
 void OwnTopics::publish(const QString& suffix, const QJsonObject& object, int qos)
 {
-    m_mqtt.publish(QJsonDocument(object).toJson(QJsonDocument::Indented), baseTopic() + suffix, qos,
-                   false);
+    m_bus.publish(QJsonDocument(object).toJson(QJsonDocument::Indented), baseTopic() + suffix, qos, false);
 }
 
 void OwnTopics::publishInfo()
@@ -126,23 +142,12 @@ void OwnTopics::publishReport(const QString& text)
 // Exact topics: a request from the fleet must never pass for a local one.
 void OwnTopics::onMessage(const QByteArray& payload, const QByteArray& topic)
 {
-    const QString base = baseTopic();
     const QString name = QString::fromUtf8(topic);
-    if (!name.startsWith(base + QLatin1Char('/')))
+    if (!name.startsWith(baseTopic() + QLatin1Char('/')))
         return;
-    const QString suffix = name.mid(base.size());
     m_log.info() << "Message received : " << name;
     m_log.debug() << "Data : " << QString::fromUtf8(Secrets::redacted(payload));
-    if (suffix == QLatin1String("/info/get"))
-        publishInfo();
-    else if (suffix == QLatin1String("/status/get"))
-        publishStatus();
-    else if (suffix == QLatin1String("/config/get"))
-        publishConfig();
-    else if (suffix == QLatin1String("/config/set"))
-        m_config.fromJson(QJsonDocument::fromJson(payload).object());
-    else if (suffix == QLatin1String("/fleet/config/set"))
-        applyFleetSettings(QJsonDocument::fromJson(payload).object());
+    routes().dispatch(name, payload);
 }
 
 // Only the short list, and only values the rules take; the centre is told

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Common/Log.h"
+#include "Common/TopicRouter.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -12,6 +13,7 @@ class Event;
 class SessionManager;
 
 namespace manager {
+class MessageBus;
 class MqttClient;
 } // namespace manager
 
@@ -21,7 +23,8 @@ class MqttClient;
 class OwnTopics
 {
 public:
-    OwnTopics(manager::MqttClient& mqtt, Config& config, SessionManager& session,
+    // The client takes the connection's settings; the bus carries the messages.
+    OwnTopics(manager::MqttClient& client, manager::MessageBus& bus, Config& config, SessionManager& session,
               const manager::Log& log);
 
     QString baseTopic() const;
@@ -37,10 +40,13 @@ public:
 
 private:
     void subscribe();
+    // The requests under the current base topic.
+    manager::TopicRouter routes();
     void applyFleetSettings(const QJsonObject& object);
     void publish(const QString& suffix, const QJsonObject& object, int qos = 0);
 
-    manager::MqttClient& m_mqtt;
+    manager::MqttClient& m_client;
+    manager::MessageBus& m_bus;
     Config& m_config;
     SessionManager& m_session;
     const manager::Log& m_log;

@@ -1,9 +1,10 @@
-#include "Common/MqttClient.h"
 #include "Common/QrCodeGenerator.h"
 #include "Diagnostics.h"
 #include "Peripheral/Board.h"
 #include "Peripheral/Network.h"
 #include "Peripheral/Validator.h"
+
+#include "InProcessBus.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -95,7 +96,7 @@ private:
     QString usbRoot() const { return m_dir->filePath(QStringLiteral("usb")); }
 
     struct Bus {
-        manager::MqttClient mqtt;
+        InProcessBus mqtt;
         manager::Board board{mqtt, BoardBase};
         manager::Network network{mqtt, QStringLiteral("kivo/network")};
         manager::Validator validator{mqtt, BlmBase};
@@ -109,6 +110,8 @@ private:
 void TestDiagnostics::init()
 {
     m_bus = std::make_unique<Bus>();
+    m_bus->mqtt.connect();
+    QVERIFY(m_bus->mqtt.waitConnected());
     m_dir = std::make_unique<QTemporaryDir>();
     m_diag = std::make_unique<Diagnostics>(m_deviceId, m_bus->board, m_bus->network, m_bus->validator);
     m_diag->setSysfsRoot(usbRoot());
@@ -122,11 +125,9 @@ void TestDiagnostics::cleanup()
     m_dir.reset();
 }
 
-// Delivered as the client delivers what the broker sends; the transport
-// itself is the managers' tests' business.
 void TestDiagnostics::publish(const QString& topic, const QJsonObject& payload)
 {
-    emit m_bus->mqtt.received(QJsonDocument(payload).toJson(), topic.toUtf8());
+    QVERIFY(m_bus->mqtt.deliver(topic, payload));
 }
 
 void TestDiagnostics::serialLoopback_data()

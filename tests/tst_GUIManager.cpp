@@ -4,15 +4,14 @@
 #include "Model/IPv4.h"
 #include "Peripheral/Ethernet.h"
 
-#include "AppWindow.h"
+#include "InProcessBus.h"
 #include "LogCapture.h"
-#include "MqttPeer.h"
 #include "QuickItems.h"
-#include "TestBroker.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -84,9 +83,8 @@ private slots:
 
 private:
     void start();
-    bool settle();
     void status(const QJsonObject& payload, const QString& screen);
-    QJsonObject sent(const QString& topic) const { return m_peer->lastJson(topic); }
+    QJsonObject sent(const QString& topic) const { return m_bus->lastJson(topic); }
     ScreenSelection* screens() const { return m_gui->findChild<ScreenSelection*>(); }
     // What the pages reach by name ("sessionManager", "network", ...).
     template <class T> T* context(const char* name) const
@@ -94,53 +92,51 @@ private:
         return qobject_cast<T*>(QuickItems::contextObject(m_gui->engine(), name));
     }
 
-    std::unique_ptr<AppWindow> m_app;
-    Config* m_config = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Config> m_config;
+    std::unique_ptr<InProcessBus> m_bus;
     GUIManager* m_gui = nullptr;
-    MqttPeer* m_peer = nullptr;
 };
 
+// A settings file with the shipped display-off interval, a serial number, the
+// time-zone command's stand-in and the event log in a folder of the case's
+// own; the bus is in the process.
 void TestGUIManager::init()
 {
-    m_app = std::make_unique<AppWindow>();
-    // The display-off timer as it ships.
-    const QString displayOff = QStringLiteral("gui/displayOffMin");
-    QVERIFY(m_app->prepare(QStringLiteral("#"), {{displayOff, GUIManager::Defaults.value(displayOff)}}));
-    m_config = m_app->config();
-    m_peer = m_app->peer();
-    QFile serial(QDir(m_app->path()).filePath(QStringLiteral("serialnumber")));
+    m_dir = std::make_unique<QTemporaryDir>();
+    qputenv("PATH", QByteArray(QUILLON_SOURCE_DIR "/tools/timedatectl:") + qgetenv("PATH"));
+    qputenv("TIMEDATECTL_DIR", m_dir->path().toUtf8());
+    qputenv("QUILLON_EVENTS_FILE", m_dir->filePath(QStringLiteral("events.ini")).toUtf8());
+    m_config = std::make_unique<Config>(m_dir->filePath(QStringLiteral("gui.conf")), GUIManager::Defaults,
+                                        GUIManager::Rules);
+    m_config->set(QStringLiteral("gui/deviceId"), m_dir->filePath(QStringLiteral("serialnumber")));
+    m_config->set(QStringLiteral("log/syslog"), false);
+    QFile serial(m_dir->filePath(QStringLiteral("serialnumber")));
     QVERIFY(serial.open(QIODevice::WriteOnly));
     serial.write("\n\n  SN-0042 \nignored\n");
+    m_bus = std::make_unique<InProcessBus>();
 }
 
 void TestGUIManager::start()
 {
-    m_gui = new GUIManager(*m_config);
-    QVERIFY(m_peer->waitFor(Ui + QStringLiteral("/config")));
-    QVERIFY(settle());
-    QVERIFY(m_peer->clear());
+    m_gui = new GUIManager(*m_config, *m_bus);
+    QTRY_VERIFY(m_bus->count(Ui + QStringLiteral("/config")) > 0);
+    m_bus->clear();
 }
 
 void TestGUIManager::cleanup()
 {
     delete m_gui;
     m_gui = nullptr;
-    m_app.reset();
-}
-
-// The manager answers on its own topic in order, so everything sent before
-// the question has been handled once the answer is back.
-bool TestGUIManager::settle()
-{
-    const int from = m_peer->size();
-    m_peer->publish(Ui + QStringLiteral("/info/get"), QByteArray());
-    return m_peer->waitFor(Ui + QStringLiteral("/info"), 5000, from);
+    m_bus.reset();
+    m_config.reset();
+    m_dir.reset();
 }
 
 void TestGUIManager::status(const QJsonObject& payload, const QString& screen)
 {
-    m_peer->publish(Blm + "/status", payload);
-    QTRY_COMPARE(m_gui->screen(), screen);
+    QVERIFY(m_bus->deliver(Blm + "/status", payload));
+    QCOMPARE(m_gui->screen(), screen);
 }
 
 void TestGUIManager::idleScreenFollowsValidatorStatus()
@@ -149,15 +145,13 @@ void TestGUIManager::idleScreenFollowsValidatorStatus()
     QCOMPARE(m_gui->deviceId(), QStringLiteral("SN-0042"));
 
     status(blmStatus(), QStringLiteral("ScanScreens"));
-    QVERIFY(m_peer->waitFor(QStringLiteral("kivo/rfid/enable")));
-    m_peer->publish(Blm + "/status", blmStatus(true, false));
-    QVERIFY(settle());
-    QCOMPARE(m_gui->screen(), QStringLiteral("ScanScreens"));
+    QCOMPARE(m_bus->count(QStringLiteral("kivo/rfid/enable")), 1);
+    status(blmStatus(true, false), QStringLiteral("ScanScreens"));
     QCOMPARE(m_gui->message(), QStringLiteral("#0005"));
 
-    QVERIFY(m_peer->clear());
+    m_bus->clear();
     status(blmStatus(false, true, true), QStringLiteral("OutOfService"));
-    QVERIFY(m_peer->waitFor(QStringLiteral("kivo/rfid/disable")));
+    QCOMPARE(m_bus->count(QStringLiteral("kivo/rfid/disable")), 1);
 
     // Any other state is out of order, with the code.
     status(Down, QStringLiteral("OutOfOrder"));
@@ -188,9 +182,7 @@ void TestGUIManager::maintenanceSession()
 
     m_gui->settingsLoginRequest(Pin);
     m_gui->setScreen(QStringLiteral("Settings"));
-    m_peer->publish(Blm + "/status", validator);
-    QVERIFY(settle());
-    QCOMPARE(m_gui->screen(), QStringLiteral("Settings"));
+    status(validator, QStringLiteral("Settings"));
 
     // Activity restarts the session's time, here shortened to 50 ms.
     auto* session = context<SessionManager>("sessionManager");
@@ -228,18 +220,18 @@ void TestGUIManager::displayOffTimer()
     screens()->setDisplayOffMinuteMillis(150);
     const QString set = BoardBase + "/power/set";
     const QJsonObject off{{"display", false}};
-    m_peer->publish(BoardBase + "/power", QJsonObject{{"display", true}});
-    m_peer->publish(Blm + "/status", first);
+    m_bus->deliver(BoardBase + "/power", QJsonObject{{"display", true}});
+    m_bus->deliver(Blm + "/status", first);
     if (minutes > 0) {
-        QTRY_COMPARE(m_peer->count(set), 1);
+        QTRY_COMPARE(m_bus->count(set), 1);
         QCOMPARE(sent(set), off);
-        m_peer->publish(BoardBase + "/power", off);
-        m_peer->publish(Blm + "/status", second);
-        QTRY_COMPARE(m_peer->count(set), 2);
+        m_bus->deliver(BoardBase + "/power", off);
+        m_bus->deliver(Blm + "/status", second);
+        QTRY_COMPARE(m_bus->count(set), 2);
         QCOMPARE(sent(set), off);
     }
     status(blmStatus(), QStringLiteral("ScanScreens"));
-    QTRY_COMPARE(m_peer->count(set), minutes > 0 ? 3 : 0);
+    QCOMPARE(m_bus->count(set), minutes > 0 ? 3 : 0);
     if (minutes > 0)
         QCOMPARE(sent(set), QJsonObject({{"display", true}}));
 }
@@ -285,21 +277,19 @@ void TestGUIManager::configurationBarcodes()
     start();
     if (session)
         m_gui->settingsLoginRequest(Pin);
-    m_peer->publish(QStringLiteral("kivo/network/ethernet/state"), QJsonObject{{"interface", interface}});
-    QVERIFY(settle());
-    QVERIFY(m_peer->clear());
+    QVERIFY(m_bus->deliver(QStringLiteral("kivo/network/ethernet/state"), QJsonObject{{"interface", interface}}));
+    m_bus->clear();
     QSignalSpy applied(m_gui, &GUIManager::barcodeConfigurationApplied);
-    m_peer->publish(Blm + "/barcode/maintenance/scanned", code);
-    QVERIFY(settle());
+    QVERIFY(m_bus->deliver(Blm + "/barcode/maintenance/scanned", code));
     const QString ethernet = QStringLiteral("kivo/network/ethernet/config/set");
-    QCOMPARE(m_peer->count(ethernet), ethernetSet.isEmpty() ? 0 : 1);
+    QCOMPARE(m_bus->count(ethernet), ethernetSet.isEmpty() ? 0 : 1);
     if (!ethernetSet.isEmpty()) {
         QCOMPARE(sent(ethernet), ethernetSet);
         // The Ethernet page shows what was sent, not what the code carried.
         const auto* network = context<manager::Network>("network");
         QCOMPARE(network->ethernet()->config()->address(), ethernetSet.value("address").toString());
     }
-    QCOMPARE(m_peer->count(Blm + "/config/set"), obcSet ? 1 : 0);
+    QCOMPARE(m_bus->count(Blm + "/config/set"), obcSet ? 1 : 0);
     QCOMPARE(applied.count(), ethernetSet.isEmpty() && !obcSet ? 0 : 1);
 }
 
@@ -316,7 +306,7 @@ void TestGUIManager::deviceIdFile()
 {
     QFETCH(bool, writableFolder);
     start();
-    const QString folder = QDir(m_app->path()).filePath(QStringLiteral("etc"));
+    const QString folder = m_dir->filePath(QStringLiteral("etc"));
     const QString path = folder + "/serialnumber";
     QVERIFY(QDir().mkpath(folder));
     {
@@ -328,7 +318,7 @@ void TestGUIManager::deviceIdFile()
     m_config->set(QStringLiteral("gui/deviceId"), path);
     QCOMPARE(m_gui->deviceId(), QStringLiteral("SN-OLD"));
     const ino_t before = inode(path);
-    QVERIFY(QFile::setPermissions(m_app->path(), QFileDevice::Permissions(0x7755)));
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7755)));
     QVERIFY(QFile::setPermissions(folder, QFileDevice::Permissions(writableFolder ? 0x7777 : 0x5555)));
     QSignalSpy errors(m_gui, &GUIManager::errorOccured);
     {
@@ -346,34 +336,34 @@ void TestGUIManager::deviceIdFile()
     QCOMPARE(inode(path) != before, writableFolder);
 }
 
-// One change set across the groups applies each of them; the new broker
-// port brings one connection with one set of handlers and subscriptions.
+// One change set across the groups applies each of them; after the new
+// broker settings the manager has one set of handlers and subscriptions, so
+// a connection answers each question once.
 void TestGUIManager::mixedConfigSetReconnectsOnce()
 {
     syslogLines.clear();
     manager::Logger::setSyslogSink([](int, const QByteArray& line) { syslogLines << QString::fromUtf8(line); });
     start();
-    TestBroker other;
-    QVERIFY(other.start());
-    MqttPeer watcher(other.port());
-    QVERIFY(watcher.connectAndWait());
-    QVERIFY(watcher.subscribeAndWait(QStringLiteral("#")));
     QSignalSpy anim(m_gui, &GUIManager::animSwitchSecChanged);
-    m_peer->publish(Ui + "/config/set", QJsonObject{{"log", QJsonObject{{"syslog", true}}},
-                                                    {"mqtt", QJsonObject{{"port", int(other.port())}}},
-                                                    {"gui", QJsonObject{{"animSwitchSec", 4}}}});
-    QVERIFY(watcher.waitFor(Ui + "/config", 8000));
+    QVERIFY(m_bus->deliver(Ui + "/config/set", QJsonObject{{"log", QJsonObject{{"syslog", true}}},
+                                                           {"mqtt", QJsonObject{{"port", 1884}}},
+                                                           {"gui", QJsonObject{{"animSwitchSec", 4}}}}));
     QCOMPARE(anim.count(), 1);
+    QCOMPARE(m_config->get("mqtt/port").toInt(), 1884);
+    QCOMPARE(m_bus->count(Ui + "/config"), 1);
 
-    // Each question is answered once, however often it reconnected.
-    watcher.publish(Ui + "/status/get", QByteArray());
-    watcher.publish(Ui + "/info/get", QByteArray());
-    QVERIFY(watcher.waitFor(Ui + "/info", MqttPeer::WaitMillis, watcher.size()));
-    QCOMPARE(watcher.count(Ui + "/info"), 2);
-    QCOMPARE(watcher.count(Ui + "/status"), 2);
+    m_bus->drop();
+    m_bus->connect();
+    QVERIFY(m_bus->waitConnected());
+    m_bus->clear();
+    m_bus->deliver(Ui + "/status/get", QByteArray());
+    m_bus->deliver(Ui + "/info/get", QByteArray());
+    QCOMPARE(m_bus->count(Ui + "/info"), 1);
+    QCOMPARE(m_bus->count(Ui + "/status"), 1);
     manager::Logger::setSyslogSink(nullptr);
+    QCOMPARE(syslogLines.filter("MQTT configuration changed. Applying.").size(), 1);
     for (const char* suffix : {"/info/get", "/status/get", "/config/get", "/config/set"})
-        QCOMPARE(syslogLines.filter("Subscribing to '" + Ui + suffix + "'").size(), 1);
+        QCOMPARE(m_bus->subscriptions().count(Ui + suffix), 1);
 }
 
 // The centre's change set arrives on a topic of its own: only the short list
@@ -384,37 +374,35 @@ void TestGUIManager::fleetSetsOnlyTheShortList()
     start();
     LogCapture log;
     const QString newPin = QStringLiteral("24681357");
-    const int from = m_peer->size();
-    m_peer->publish(Ui + "/fleet/config/set",
+    QVERIFY(m_bus->deliver(Ui + "/fleet/config/set",
                     QJsonObject{{"gui", QJsonObject{{"displayOffMin", 7}, {"settingsPin", newPin},
-                                                    {"deviceId", m_app->path() + "/other"},
+                                                    {"deviceId", m_dir->path() + "/other"},
                                                     {"screenSaverImg", "file:///tmp/ad.png"}}},
                                 {"mqtt", QJsonObject{{"host", "evil.example"}, {"base", "kivo/other"}}},
                                 {"topics", QJsonObject{{"blm", "kivo/x"}}},
-                                {"log", QJsonObject{{"level", 9}}}});
-    const QJsonObject reply = m_peer->waitJson(Ui + "/fleet/config/result", from);
+                                {"log", QJsonObject{{"level", 9}}}}));
+    const QJsonObject reply = m_bus->lastJson(Ui + "/fleet/config/result");
     QCOMPARE(reply.value("applied").toVariant().toStringList(), (QStringList{"gui/displayOffMin", "gui/settingsPin"}));
     QCOMPARE(reply.value("refused").toVariant().toStringList(),
              (QStringList{"gui/deviceId", "gui/screenSaverImg", "log/level", "mqtt/base", "mqtt/host", "topics/blm"}));
     QCOMPARE(m_gui->displayOffMin(), 7);
-    QCOMPARE(m_config->get("mqtt/host").toString(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(m_config->get("mqtt/host").toString(), QStringLiteral("localhost"));
     QCOMPARE(m_config->get("gui/settingsPin").toString(), newPin);
-    const QJsonObject event = m_peer->waitJson(Ui + "/event", from);
+    const QJsonObject event = m_bus->lastJson(Ui + "/event");
     QCOMPARE(event.value("category").toString(), QStringLiteral("Security"));
     QCOMPARE(event.value("name").toString(), QStringLiteral("PIN changed"));
     // The local bus still decides everything, and a fleet topic is no local one.
-    m_peer->publish(Ui + "/config/set", QJsonObject{{"log", QJsonObject{{"level", 3}}}});
-    QTRY_COMPARE(m_config->get("log/level").toInt(), 3);
-    QVERIFY(settle());
-    QCOMPARE(m_peer->count(Ui + "/config"), 2);
-    for (const MqttPeer::Message& m : m_peer->messages()) {
+    QVERIFY(m_bus->deliver(Ui + "/config/set", QJsonObject{{"log", QJsonObject{{"level", 3}}}}));
+    QCOMPARE(m_config->get("log/level").toInt(), 3);
+    QCOMPARE(m_bus->count(Ui + "/config"), 2);
+    for (const InProcessBus::Message& m : m_bus->published()) {
         if (!m.topic.endsWith(QLatin1String("/config/set")))
             QVERIFY2(!m.payload.contains(newPin.toUtf8()), qPrintable(m.topic));
         if (m.topic == Ui + "/config")
             QVERIFY(!m.payload.contains("settingsPin") && !m.payload.contains("password"));
     }
     QVERIFY(!log.texts().join('\n').contains(newPin));
-    QVERIFY(log.contains("Received on topic: " + Ui + "/fleet/config/set"));
+    QVERIFY(log.contains("Message received : " + Ui + "/fleet/config/set"));
 }
 
 QTEST_MAIN(TestGUIManager)

@@ -20,7 +20,7 @@ const char* boolText(bool value)
 
 } // namespace
 
-MqttClient::MqttClient(QObject* parent) : QObject(parent)
+MqttClient::MqttClient(QObject* parent) : MessageBus(parent)
 {
     qRegisterMetaType<MosquittoClient::ClientState>("ClientState");
     qRegisterMetaType<MosquittoClient::ClientError>("ClientError");

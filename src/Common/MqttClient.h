@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Common/MessageBus.h"
 #include "Common/MosquittoClient.h"
 
 #include <QByteArray>
@@ -15,7 +16,7 @@ namespace manager {
 // The application's one broker connection: settings before connecting,
 // endless reconnection, a guard against hanging attempts and subscriptions
 // that are renewed after every connection.
-class MqttClient : public QObject
+class MqttClient : public MessageBus
 {
     Q_OBJECT
 public:
@@ -36,17 +37,11 @@ public:
     void setWillRetain(bool retain);
     void setWillTopic(const QString& topic);
 
-signals:
-    void connected();
-    void disconnected();
-    void received(QByteArray data, QByteArray from);
-    void error(QString error);
-
 public slots:
-    void connect();
+    void connect() override;
     void disconnect();
-    void subscribe(const QString& topic, quint8 qos = 0);
-    bool publish(const QByteArray& data, const QString& topic, quint8 qos = 0, bool retain = false);
+    void subscribe(const QString& topic, quint8 qos = 0) override;
+    bool publish(const QByteArray& data, const QString& topic, quint8 qos = 0, bool retain = false) override;
 
 private slots:
     void onConnected();

@@ -1,7 +1,7 @@
 #include "Peripheral/Board.h"
 
 #include "Common/AssignIfDifferent.h"
-#include "Common/MqttClient.h"
+#include "Common/MessageBus.h"
 
 #include <QDebug>
 #include <QHash>
@@ -76,7 +76,7 @@ QJsonObject ledProgram(int repeat, std::initializer_list<LedStep> steps)
 
 } // namespace
 
-Board::Board(MqttClient& mqtt, const QString& baseTopic, QObject* parent)
+Board::Board(MessageBus& mqtt, const QString& baseTopic, QObject* parent)
     : StatusServiceManager(mqtt, baseTopic, QStringLiteral("[Board] "), parent),
       m_monitor(log(), [this] { refresh(); })
 {
@@ -87,7 +87,7 @@ Board::Board(MqttClient& mqtt, const QString& baseTopic, QObject* parent)
     handle(QStringLiteral("/power"), &Board::onPowerReceived);
     handle(QStringLiteral("/audio"), &Board::onAudioReceived);
     handle(QStringLiteral("/event"), &Board::onEventReceived);
-    connect(&mqtt, &MqttClient::connected, this, &Board::refresh);
+    connect(&mqtt, &MessageBus::connected, this, &Board::refresh);
     subscribe();
 }
 

@@ -10,7 +10,7 @@
 
 namespace manager {
 
-class MqttClient;
+class MessageBus;
 
 // Client of the board controller: LEDs, buzzer, display, peripheral power,
 // audio mute, ignition and the board's own shutdown delay.
@@ -34,7 +34,7 @@ class Board : public StatusServiceManager
     Q_PROPERTY(int delayShutdownFor READ delayShutdownFor WRITE setDelayShutdownFor
                    NOTIFY delayShutdownForChanged)
 public:
-    Board(MqttClient& mqtt, const QString& baseTopic, QObject* parent = nullptr);
+    Board(MessageBus& mqtt, const QString& baseTopic, QObject* parent = nullptr);
 
     QVariantMap info() const;
     bool ignition() const;

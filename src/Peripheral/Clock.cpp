@@ -1,7 +1,7 @@
 #include "Peripheral/Clock.h"
 
 #include "Common/AssignIfDifferent.h"
-#include "Common/MqttClient.h"
+#include "Common/MessageBus.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -31,14 +31,14 @@ QString timedatectl(const QStringList& arguments)
 
 } // namespace
 
-Clock::Clock(MqttClient& client, const QString& baseTopic, QObject* parent)
+Clock::Clock(MessageBus& client, const QString& baseTopic, QObject* parent)
     : ServiceManager(client, baseTopic + QStringLiteral("/clock/ntp"), QStringLiteral("[Clock] "),
                      parent)
 {
     m_timezones = timedatectl({QStringLiteral("--no-pager"), QStringLiteral("list-timezones")})
                       .split(QLatin1Char('\n'));
     setGetPayload(QByteArray());
-    connect(&client, &MqttClient::connected, this, &Clock::refresh);
+    connect(&client, &MessageBus::connected, this, &Clock::refresh);
     handle(QStringLiteral("/status"), &Clock::onStatusReceived);
     handle(QStringLiteral("/config"), &Clock::onConfigReceived);
     subscribe();
@@ -122,13 +122,6 @@ bool Clock::decode(const QByteArray& data, QJsonObject* object) const
     }
     *object = document.object();
     return true;
-}
-
-// The time service's topics are told apart by what they contain, not by an
-// exact match.
-bool Clock::matches(const QString& topic, const QString& suffix) const
-{
-    return topic.contains(QLatin1String("/ntp") + suffix);
 }
 
 void Clock::onStatusReceived(const QJsonObject& message, const QString&)

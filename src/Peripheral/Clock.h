@@ -19,7 +19,7 @@ class Clock : public ServiceManager
     Q_PROPERTY(bool ntpEnabled READ ntpEnabled WRITE setNtpEnabled NOTIFY ntpEnabledChanged)
     Q_PROPERTY(bool ntpSynced READ ntpSynced NOTIFY ntpSyncedChanged)
 public:
-    Clock(MqttClient& client, const QString& baseTopic, QObject* parent = nullptr);
+    Clock(MessageBus& client, const QString& baseTopic, QObject* parent = nullptr);
 
     QStringList timezones() const;
     // Asks the system on every read.
@@ -45,7 +45,6 @@ signals:
 
 private:
     bool decode(const QByteArray& data, QJsonObject* object) const override;
-    bool matches(const QString& topic, const QString& suffix) const override;
     void onStatusReceived(const QJsonObject& message, const QString& topic);
     void onConfigReceived(const QJsonObject& message, const QString& topic);
     void setEnabled(bool enabled);

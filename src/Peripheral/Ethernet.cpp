@@ -1,7 +1,7 @@
 #include "Peripheral/Ethernet.h"
 
 #include "Common/AssignIfDifferent.h"
-#include "Common/MqttClient.h"
+#include "Common/MessageBus.h"
 
 namespace manager {
 
@@ -18,11 +18,11 @@ QString text(const QJsonObject& message, const char* member)
 
 } // namespace
 
-Ethernet::Ethernet(MqttClient& client, const QString& baseTopic, QObject* parent)
+Ethernet::Ethernet(MessageBus& client, const QString& baseTopic, QObject* parent)
     : ServiceManager(client, baseTopic + QStringLiteral("/ethernet"),
                      QStringLiteral("[Network][Ethernet] "), parent)
 {
-    connect(&client, &MqttClient::connected, this, &Ethernet::reset);
+    connect(&client, &MessageBus::connected, this, &Ethernet::reset);
     handle(QStringLiteral("/state"), &Ethernet::onStateReceived);
     handle(QStringLiteral("/config"), &Ethernet::onConfigReceived);
     subscribe();

@@ -22,7 +22,7 @@ class Ethernet : public ServiceManager
     Q_PROPERTY(IPv4* ipv4 READ ipv4 NOTIFY ipv4Changed)
     Q_PROPERTY(IPv4* config READ config NOTIFY configChanged)
 public:
-    Ethernet(MqttClient& client, const QString& baseTopic, QObject* parent = nullptr);
+    Ethernet(MessageBus& client, const QString& baseTopic, QObject* parent = nullptr);
 
     QString interface() const;
     QString type() const;

@@ -1,6 +1,6 @@
 #include "Peripheral/Inspector.h"
 
-#include "Common/MqttClient.h"
+#include "Common/MessageBus.h"
 
 namespace manager {
 
@@ -12,12 +12,12 @@ constexpr int kPowerRequestDelayMsec = 2000;
 
 } // namespace
 
-Inspector::Inspector(MqttClient& mqtt, const QString& baseTopic, QObject* parent)
+Inspector::Inspector(MessageBus& mqtt, const QString& baseTopic, QObject* parent)
     : StatusServiceManager(mqtt, baseTopic, QStringLiteral("[Inspector] "), parent),
       m_monitor(log(), [this] { refresh(); })
 {
     m_shutdownTimer.setSingleShot(true);
-    connect(&mqtt, &MqttClient::connected, this, &Inspector::refresh);
+    connect(&mqtt, &MessageBus::connected, this, &Inspector::refresh);
     connect(&m_shutdownTimer, &QTimer::timeout, this, &Inspector::systemShutdown);
     handle(QStringLiteral("/info"), &Inspector::onInfoReceived);
     handle(QStringLiteral("/status"), &Inspector::onStatusReceived);

@@ -10,7 +10,7 @@
 
 namespace manager {
 
-class MqttClient;
+class MessageBus;
 
 // Client of the system inspector: audio volume and playback, statistics,
 // and the reboot and shutdown requests.
@@ -24,7 +24,7 @@ class Inspector : public StatusServiceManager
     Q_PROPERTY(QVariantMap disks READ disks NOTIFY disksChanged)
     Q_PROPERTY(int audioVolume READ audioVolume WRITE setAudioVolume NOTIFY audioVolumeChanged)
 public:
-    Inspector(MqttClient& mqtt, const QString& baseTopic, QObject* parent = nullptr);
+    Inspector(MessageBus& mqtt, const QString& baseTopic, QObject* parent = nullptr);
 
     QVariantMap info() const;
     QVariantMap memory() const;

@@ -1,17 +1,17 @@
 #include "Peripheral/Network.h"
 
 #include "Common/AssignIfDifferent.h"
-#include "Common/MqttClient.h"
+#include "Common/MessageBus.h"
 #include "Peripheral/Ethernet.h"
 
 namespace manager {
 
-Network::Network(MqttClient& client, const QString& baseTopic, QObject* parent)
+Network::Network(MessageBus& client, const QString& baseTopic, QObject* parent)
     : ServiceManager(client, baseTopic, QStringLiteral("[Network] "), parent),
       m_ethernet(new Ethernet(client, baseTopic, this)),
       m_monitor(log(), [this] { refresh(); })
 {
-    connect(&client, &MqttClient::connected, this, &Network::refresh);
+    connect(&client, &MessageBus::connected, this, &Network::refresh);
     handle(QStringLiteral("/info"), &Network::onInfoReceived);
     handle(QStringLiteral("/status"), &Network::onStatusReceived);
     subscribe();

@@ -23,7 +23,7 @@ class Network : public ServiceManager
     Q_PROPERTY(manager::Connection* primaryConnection READ primaryConnection NOTIFY primaryConnectionChanged)
     Q_PROPERTY(manager::Ethernet* ethernet READ ethernet NOTIFY ethernetChanged)
 public:
-    Network(MqttClient& client, const QString& baseTopic, QObject* parent = nullptr);
+    Network(MessageBus& client, const QString& baseTopic, QObject* parent = nullptr);
 
     bool isConnected() const;
     QString connectionState() const;

@@ -1,46 +1,55 @@
 #include "Peripheral/ServiceManager.h"
 
-#include "Common/MqttClient.h"
+#include "Common/MessageBus.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>
 
 namespace manager {
 
-ServiceManager::ServiceManager(MqttClient& mqtt, const QString& baseTopic, const QString& tag,
+ServiceManager::ServiceManager(MessageBus& bus, const QString& baseTopic, const QString& tag,
                                QObject* parent)
-    : QObject(parent), m_mqtt(mqtt), m_base(baseTopic), m_log(tag)
+    : QObject(parent), m_bus(bus), m_base(baseTopic), m_log(tag)
 {
-    connect(&m_mqtt, &MqttClient::received, this,
+    connect(&m_bus, &MessageBus::received, this,
             [this](const QByteArray& data, const QByteArray& from) {
-                onMqttReceived(data, QString::fromUtf8(from));
+                m_router.dispatch(QString::fromUtf8(from), data);
             });
 }
 
 void ServiceManager::handle(const QString& suffix, Handler handler)
 {
-    m_routes.append({suffix, std::move(handler)});
+    handleTopic(m_base + suffix, std::move(handler));
+}
+
+void ServiceManager::handleTopic(const QString& topic, Handler handler)
+{
+    if (!handler) {
+        m_router.add(topic);
+        return;
+    }
+    m_router.add(topic, [this, handler = std::move(handler)](const QByteArray& data, const QString& from) {
+        QJsonObject message;
+        if (decode(data, &message))
+            handler(message, from);
+    });
+}
+
+void ServiceManager::handleEvent(const QString& topic, std::function<void()> handler)
+{
+    m_router.add(topic, [handler = std::move(handler)](const QByteArray&, const QString&) { handler(); });
 }
 
 void ServiceManager::subscribe()
 {
     m_log.info() << "Subscribing to topics";
-    for (const Route& route : qAsConst(m_routes))
-        m_mqtt.subscribe(m_base + route.suffix, 0);
+    for (const QString& topic : m_router.topics())
+        m_bus.subscribe(topic, 0);
 }
 
 void ServiceManager::setGetPayload(const QByteArray& payload)
 {
     m_getPayload = payload;
-}
-
-void ServiceManager::onMqttReceived(const QByteArray& data, const QString& topic)
-{
-    if (!topic.contains(m_base))
-        return;
-    QJsonObject message;
-    if (decode(data, &message))
-        dispatch(message, topic);
 }
 
 bool ServiceManager::decode(const QByteArray& data, QJsonObject* object) const
@@ -56,22 +65,6 @@ bool ServiceManager::decode(const QByteArray& data, QJsonObject* object) const
     return true;
 }
 
-bool ServiceManager::matches(const QString& topic, const QString& suffix) const
-{
-    return topic == m_base + suffix;
-}
-
-void ServiceManager::dispatch(const QJsonObject& message, const QString& topic)
-{
-    for (const Route& route : qAsConst(m_routes)) {
-        if (!matches(topic, route.suffix))
-            continue;
-        if (route.handler)
-            route.handler(message, topic);
-        return;
-    }
-}
-
 void ServiceManager::requestState(const QStringList& areas)
 {
     for (const QString& area : areas)
@@ -85,12 +78,17 @@ void ServiceManager::publishJson(const QString& topic, const QJsonObject& object
 
 void ServiceManager::publishRaw(const QString& topic, const QByteArray& payload)
 {
-    m_mqtt.publish(payload, topic, 0, false);
+    m_bus.publish(payload, topic, 0, false);
 }
 
 const QString& ServiceManager::base() const
 {
     return m_base;
+}
+
+MessageBus& ServiceManager::bus() const
+{
+    return m_bus;
 }
 
 const Log& ServiceManager::log() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Common/Log.h"
+#include "Common/TopicRouter.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -13,10 +14,10 @@
 
 namespace manager {
 
-class MqttClient;
+class MessageBus;
 
 // What every client of a device service shares: its base topic, JSON
-// decoding, dispatch by topic suffix, the subscriptions those suffixes make,
+// decoding, dispatch by exact topic, the subscriptions those topics make,
 // requests and the tagged log.
 class ServiceManager : public QObject
 {
@@ -24,30 +25,33 @@ class ServiceManager : public QObject
 protected:
     using Handler = std::function<void(const QJsonObject& message, const QString& topic)>;
 
-    ServiceManager(MqttClient& mqtt, const QString& baseTopic, const QString& tag, QObject* parent);
+    ServiceManager(MessageBus& bus, const QString& baseTopic, const QString& tag, QObject* parent);
 
-    // Routes are tried in registration order; a null handler subscribes to a
-    // suffix whose messages nothing reads.
+    // base + suffix, its message read as JSON; a null handler subscribes to
+    // a suffix whose messages nothing reads.
     void handle(const QString& suffix, Handler handler = nullptr);
+    // The same for a topic outside the base.
+    void handleTopic(const QString& topic, Handler handler);
+    // A topic whose payload is not read: its arrival is the event.
+    void handleEvent(const QString& topic, std::function<void()> handler);
     // The same for a handler that is one of the manager's own members.
     template <typename Manager>
     void handle(const QString& suffix, void (Manager::*handler)(const QJsonObject&, const QString&))
     {
-        handle(suffix, [this, handler](const QJsonObject& message, const QString& topic) {
-            (static_cast<Manager*>(this)->*handler)(message, topic);
-        });
+        handle(suffix, member(handler));
     }
-    // Subscribes base + each routed suffix, at QoS 0; the client renews them itself.
+    template <typename Manager>
+    void handleTopic(const QString& topic, void (Manager::*handler)(const QJsonObject&, const QString&))
+    {
+        handleTopic(topic, member(handler));
+    }
+    // Subscribes each routed topic, at QoS 0; the client renews them itself.
     void subscribe();
     // "{}" unless a service wants another body in its state requests.
     void setGetPayload(const QByteArray& payload);
 
-    virtual void onMqttReceived(const QByteArray& data, const QString& topic);
     // An empty payload reads as an empty object.
     virtual bool decode(const QByteArray& data, QJsonObject* object) const;
-    // Exact equality with base + suffix, unless a service tells its topics apart otherwise.
-    virtual bool matches(const QString& topic, const QString& suffix) const;
-    void dispatch(const QJsonObject& message, const QString& topic);
 
     // base + "/" + area + "/get", for each area in turn.
     void requestState(const QStringList& areas);
@@ -57,16 +61,21 @@ protected:
     const QString& base() const;
     const Log& log() const;
 
-private:
-    struct Route {
-        QString suffix;
-        Handler handler;
-    };
+    MessageBus& bus() const;
 
-    MqttClient& m_mqtt;
+private:
+    template <typename Manager>
+    Handler member(void (Manager::*handler)(const QJsonObject&, const QString&))
+    {
+        return [this, handler](const QJsonObject& message, const QString& topic) {
+            (static_cast<Manager*>(this)->*handler)(message, topic);
+        };
+    }
+
+    MessageBus& m_bus;
     const QString m_base;
     const Log m_log;
-    QList<Route> m_routes;
+    TopicRouter m_router;
     QByteArray m_getPayload = QByteArrayLiteral("{}");
 };
 

@@ -4,7 +4,7 @@
 
 namespace manager {
 
-StatusServiceManager::StatusServiceManager(MqttClient& mqtt, const QString& baseTopic,
+StatusServiceManager::StatusServiceManager(MessageBus& mqtt, const QString& baseTopic,
                                            const QString& tag, QObject* parent,
                                            const QString& initialStatus)
     : ServiceManager(mqtt, baseTopic, tag, parent), m_status(initialStatus)

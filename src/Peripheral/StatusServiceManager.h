@@ -19,7 +19,7 @@ signals:
     void statusChanged();
 
 protected:
-    StatusServiceManager(MqttClient& mqtt, const QString& baseTopic, const QString& tag,
+    StatusServiceManager(MessageBus& mqtt, const QString& baseTopic, const QString& tag,
                          QObject* parent, const QString& initialStatus = QString());
 
     // Logs, stores and announces a status that differs from the held one.

@@ -1,7 +1,7 @@
 #include "Peripheral/Update.h"
 
 #include "Common/AssignIfDifferent.h"
-#include "Common/MqttClient.h"
+#include "Common/MessageBus.h"
 
 namespace manager {
 
@@ -11,15 +11,15 @@ const int CheckMillis = 5000;
 
 } // namespace
 
-Update::Update(MqttClient& client, const QString& baseTopic, QObject* parent)
+Update::Update(MessageBus& client, const QString& baseTopic, QObject* parent)
     : StatusServiceManager(client, baseTopic, QStringLiteral("[Update] "), parent,
                            QStringLiteral("Disconnected"))
 {
     m_checkTimer.setSingleShot(true);
     m_checkTimer.setInterval(CheckMillis);
     setGetPayload(QByteArray());
-    connect(&client, &MqttClient::connected, this, &Update::refresh);
-    connect(&client, &MqttClient::disconnected, this, &Update::onDisconnected);
+    connect(&client, &MessageBus::connected, this, &Update::refresh);
+    connect(&client, &MessageBus::disconnected, this, &Update::onDisconnected);
     connect(&m_checkTimer, &QTimer::timeout, this, &Update::onCheckTimeout);
 
     handle(QStringLiteral("/status"), &Update::onStatusReceived);

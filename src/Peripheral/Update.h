@@ -19,7 +19,7 @@ class Update : public StatusServiceManager
     Q_PROPERTY(QString progressMessage READ progressMessage NOTIFY progressMessageChanged)
     Q_PROPERTY(int progressPercent READ progressPercent NOTIFY progressPercentChanged)
 public:
-    Update(MqttClient& client, const QString& baseTopic, QObject* parent = nullptr);
+    Update(MessageBus& client, const QString& baseTopic, QObject* parent = nullptr);
 
     QString current() const;
     QString pending() const;

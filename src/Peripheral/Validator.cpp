@@ -1,7 +1,7 @@
 #include "Peripheral/Validator.h"
 
 #include "Common/AssignIfDifferent.h"
-#include "Common/MqttClient.h"
+#include "Common/MessageBus.h"
 #include "Model/Transaction.h"
 
 #include <QJsonValue>
@@ -28,10 +28,10 @@ QJsonObject objectOf(const QJsonObject& parent, const char* key)
 
 } // namespace
 
-Validator::Validator(MqttClient& mqtt, const QString& base, QObject* parent)
+Validator::Validator(MessageBus& mqtt, const QString& base, QObject* parent)
     : StatusServiceManager(mqtt, base, QStringLiteral("[Validator] "), parent)
 {
-    connect(&mqtt, &MqttClient::disconnected, this, &Validator::onMqttDisconnected);
+    connect(&mqtt, &MessageBus::disconnected, this, &Validator::onMqttDisconnected);
     setGetPayload(QByteArrayLiteral("{ }"));
 
     handle(QStringLiteral("/info"), &Validator::onInfoReceived);
@@ -44,9 +44,11 @@ Validator::Validator(MqttClient& mqtt, const QString& base, QObject* parent)
     handle(QStringLiteral("/barcode/scanned"), &Validator::onCardScannedReceived);
     handle(QStringLiteral("/barcode/maintenance/scanned"),
            [this](const QJsonObject& message, const QString&) { emit maintenanceBarcodeScanned(message); });
+    // Card events come from the reader's own topics; removal carries
+    // nothing worth parsing.
+    handleEvent(CardRemovedTopic, [this] { emit cardRemoved(); });
+    handleTopic(CardFoundTopic, &Validator::onCardFound);
     subscribe();
-    mqtt.subscribe(CardRemovedTopic, 0);
-    mqtt.subscribe(CardFoundTopic, 0);
 }
 
 QString Validator::reason() const
@@ -134,25 +136,6 @@ void Validator::saveConfig()
 void Validator::refreshConfig()
 {
     requestState({QStringLiteral("config")});
-}
-
-// Card events come from the reader's own topics, so there is no base
-// filter; removal carries nothing worth parsing, and an empty payload is a
-// plain event rather than a fault.
-void Validator::onMqttReceived(const QByteArray& data, const QString& topic)
-{
-    if (topic == CardRemovedTopic) {
-        emit cardRemoved();
-        return;
-    }
-    QJsonObject message;
-    if (!decode(data, &message))
-        return;
-    if (topic == CardFoundTopic) {
-        onCardFound(message, topic);
-        return;
-    }
-    dispatch(message, topic);
 }
 
 void Validator::logStatus(const QString& status) const

@@ -29,7 +29,7 @@ class Validator : public StatusServiceManager
     Q_PROPERTY(ValidatorBarcode* barcode READ barcode NOTIFY barcodeChanged)
     Q_PROPERTY(ValidatorRfid* rfid READ rfid NOTIFY rfidChanged)
 public:
-    Validator(MqttClient& mqtt, const QString& base, QObject* parent = nullptr);
+    Validator(MessageBus& mqtt, const QString& base, QObject* parent = nullptr);
 
     QString reason() const;
     QString reasonCode() const;
@@ -64,7 +64,6 @@ public slots:
     void refreshConfig();
 
 protected:
-    void onMqttReceived(const QByteArray& data, const QString& topic) override;
     void logStatus(const QString& status) const override;
 
 private:
