@@ -137,13 +137,17 @@ void ScreenSelection::setMaintenanceScreen()
 
 void ScreenSelection::showResult(const Transaction& transaction)
 {
-    if (transaction.valid()) {
+    switch (transaction.outcome()) {
+    case Transaction::Valid:
         setScreen(QStringLiteral("Valid"), ResultMillis);
         return;
+    case Transaction::AlreadyValidated:
+        setScreen(QStringLiteral("AlreadyValid"), ResultMillis);
+        return;
+    case Transaction::Invalid:
+        setScreen(QStringLiteral("Invalid"), ResultMillis);
+        return;
     }
-    const int reason = transaction.denyReasonId();
-    const bool already = reason == 103 || reason == 207;
-    setScreen(already ? QStringLiteral("AlreadyValid") : QStringLiteral("Invalid"), ResultMillis);
 }
 
 void ScreenSelection::showRetry()

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
+import com.kivo.ticketing.transaction 1.0
 import "../style"
 
 // The detail block under a result: what is left on the ticket or card.
@@ -8,13 +9,12 @@ import "../style"
 Item {
     id: root
     property string trContext: ""
-    // Ticket types for which the page shows details.
-    property var shownTypes: []
     property var result: transaction
     readonly property var details: result && result.details ? result.details : ({})
-    readonly property int type: result && result.type !== undefined ? result.type : -1
+    readonly property int shown: result && result.shownDetails !== undefined ? result.shownDetails
+                                                                              : Transaction.NoDetails
     readonly property var locale: ApplicationWindow.window ? ApplicationWindow.window.locale : Qt.locale()
-    readonly property var content: shownTypes.indexOf(type) < 0 ? null : layoutFor(type)
+    readonly property var content: layoutFor(shown)
 
     // The texts below, marked for the translation tool in the context of each page
     // that shows the block; looked up at run time in `trContext`.
@@ -39,13 +39,16 @@ Item {
     function unit(n, one, many) {
         return n + " " + tr(n === 1 ? one : many)
     }
-    function periodText(minutes) {
-        var m = Number(minutes) || 0
-        if (m > 1440)
-            return unit(Math.round(m / 1440), "day", "days")
-        if (m > 120)
-            return unit(Math.round(m / 60), "hour", "hours")
-        return unit(m, "min", "mins")
+    function periodText(period) {
+        if (!period)
+            return unit(0, "min", "mins")
+        switch (period.unit) {
+        case Transaction.Days:
+            return unit(period.count, "day", "days")
+        case Transaction.Hours:
+            return unit(period.count, "hour", "hours")
+        }
+        return unit(period.count, "min", "mins")
     }
     function money(value) {
         return (Number(value) || 0).toLocaleCurrencyString(locale)
@@ -57,20 +60,21 @@ Item {
     function field(caption, value, bold) {
         return { caption: tr(caption), value: value, bold: bold }
     }
-    // Left and right column for a ticket type; a null right column centres the left one.
-    function layoutFor(t) {
-        var transfer = field("Remaining", periodText(details.transferRemainingMin), true)
-        switch (t) {
-        case 0:
+    // Left and right column of what the transaction shows; a null right
+    // column centres the left one.
+    function layoutFor(kind) {
+        var transfer = field("Remaining", periodText(details.transferPeriod), true)
+        switch (kind) {
+        case Transaction.TransferTime:
             return { left: transfer, right: null }
-        case 5: case 12: case 16:
+        case Transaction.TransferTrips:
             return { left: transfer, right: field("Trips", String(Number(details.remaining) || 0), true) }
-        case 14:
+        case Transaction.TransferBalance:
             return { left: transfer, right: field("Balance", money(details.remaining), false) }
-        case 8:
-            return { left: field("Remaining", periodText(details.remaining), true),
+        case Transaction.PeriodPass:
+            return { left: field("Remaining", periodText(details.remainingPeriod), true),
                      right: field("Expires", dateText(details.expires), true) }
-        case 2: case 15:
+        case Transaction.Purse:
             return { left: field("Deducted", money(details.deducted), false),
                      right: field("Balance", money(details.remaining), false) }
         }

@@ -5,8 +5,6 @@ import "../style"
 ResultPage {
     // Texts are translated in the context of the page that shows them.
     property alias trContext: details.trContext
-    // Ticket types for which the page shows details.
-    property alias shownTypes: details.shownTypes
 
     TextBox {
         text: transaction.fareProduct || ""

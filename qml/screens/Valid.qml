@@ -8,5 +8,4 @@ TicketResult {
     title: manager.dynTr + qsTr("VALID")
     titleSize: Style.titleLarge
     trContext: "Valid"
-    shownTypes: [0, 5, 16, 12, 14, 8, 2, 15]
 }

@@ -1,5 +1,7 @@
 #include "Model/Transaction.h"
 
+#include "Model/DenyReason.h"
+
 #include <QHash>
 #include <QJsonValue>
 
@@ -47,42 +49,42 @@ int Transaction::denyReasonId() const
 
 QString Transaction::denyReason() const
 {
-    // Built on every call so that the current language applies.
-    const QString blocked = tr("The card is blocked");
-    const QString cardValidated = tr("The card has already been validated");
-    const QHash<int, QString> reasons{
-        {100, tr("The ticket is invalid")},
-        {101, tr("The ticket has expired")},
-        {102, tr("The ticket is not allowed in this route")},
-        {103, tr("The ticket has already been validated")},
-        {104, tr("The ticket is not yet active")},
-        {105, tr("Please try again")},
-        {106, tr("The ticket does not belong to this operator")},
-        {107, tr("The ticket has an invalid passenger profile")},
-        {108, tr("The ticket is not allowed in this axis")},
-        {109, tr("The ticket is not allowed in this zone")},
-        {110, tr("The ticket has invalid timestamp")},
-        {200, tr("The card is invalid")},
-        {201, tr("The card has expired")},
-        {202, tr("The card is not allowed in this route")},
-        {203, cardValidated},
-        {204, tr("The card does not have enough trips")},
-        {205, tr("The card does not have sufficient balance")},
-        {206, tr("This card can no longer be used")},
-        {207, cardValidated},
-        {208, tr("The card is not active")},
-        {209, tr("The card does not belong to this operator")},
-        {250, blocked},
-        {251, blocked},
-        {252, blocked},
-        {253, blocked},
-        {254, blocked},
-        {255, blocked},
-        {300, tr("The product is blocked")},
-        {301, tr("The product is not yet active")},
-        {500, tr("Internal Error")},
-    };
-    return reasons.value(denyReasonId(), tr("Unknown Error"));
+    // Looked up on every call, so that the current language applies.
+    return DenyReason::text(denyReasonId());
+}
+
+Transaction::Outcome Transaction::outcome() const
+{
+    if (valid())
+        return Valid;
+    return DenyReason::isAlreadyValidated(denyReasonId()) ? AlreadyValidated : Invalid;
+}
+
+// Capping products have nothing meaningful to show on a repeat tap.
+Transaction::Details Transaction::shownDetails() const
+{
+    const Outcome result = outcome();
+    if (result == Invalid)
+        return NoDetails;
+    switch (type()) {
+    case Barcode:
+        return TransferTime;
+    case CardStoredJourneys:
+    case CardTransfer:
+        return TransferTrips;
+    case CardCappingStoredJourneys:
+        return result == Valid ? TransferTrips : NoDetails;
+    case CardTransferEPurse:
+        return TransferBalance;
+    case CardPeriodPass:
+        return PeriodPass;
+    case CardEPurse:
+        return Purse;
+    case CardCappingEPurse:
+        return result == Valid ? Purse : NoDetails;
+    default:
+        return NoDetails;
+    }
 }
 
 QString Transaction::ticketId() const
@@ -152,6 +154,9 @@ QVariantMap Transaction::details() const
     default:
         break;
     }
+    details.insert(QStringLiteral("transferPeriod"), period(details.value(QStringLiteral("transferRemainingMin")).toInt()));
+    if (type() == CardPeriodPass)
+        details.insert(QStringLiteral("remainingPeriod"), period(details.value(QStringLiteral("remaining")).toInt()));
     return details;
 }
 
@@ -164,6 +169,8 @@ QVariantMap Transaction::toMap() const
 {
     return QVariantMap{
         {QStringLiteral("valid"), valid()},
+        {QStringLiteral("outcome"), int(outcome())},
+        {QStringLiteral("shownDetails"), int(shownDetails())},
         {QStringLiteral("type"), int(type())},
         {QStringLiteral("denyReason"), denyReason()},
         {QStringLiteral("denyReasonId"), denyReasonId()},
@@ -187,6 +194,18 @@ QDateTime Transaction::convertTimestamp(const QString& timestamp)
     return QDateTime(date, time, Qt::UTC).toLocalTime();
 }
 
+QVariantMap Transaction::period(int minutes)
+{
+    const auto shown = [](int count, PeriodUnit unit) {
+        return QVariantMap{{QStringLiteral("count"), count}, {QStringLiteral("unit"), int(unit)}};
+    };
+    if (minutes > HoursUpTo)
+        return shown(qRound(minutes / 1440.0), Days);
+    if (minutes > MinutesUpTo)
+        return shown(qRound(minutes / 60.0), Hours);
+    return shown(minutes, Minutes);
+}
+
 QVariantMap Transaction::defaultDetails() const
 {
     return QVariantMap{
@@ -197,5 +216,7 @@ QVariantMap Transaction::defaultDetails() const
         {QStringLiteral("activationTimestamp"), QDateTime()},
         {QStringLiteral("expires"), QDateTime()},
         {QStringLiteral("transferRemainingMin"), 0},
+        {QStringLiteral("transferPeriod"), period(0)},
+        {QStringLiteral("remainingPeriod"), period(0)},
     };
 }

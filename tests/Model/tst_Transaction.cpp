@@ -18,6 +18,10 @@ private slots:
     void timesFromUtc();
     void denyReasons_data();
     void denyReasons();
+    void outcomeAndDetails_data();
+    void outcomeAndDetails();
+    void periods_data();
+    void periods();
 };
 
 void TestTransaction::initTestCase()
@@ -51,6 +55,7 @@ void TestTransaction::timesFromUtc()
     QVERIFY(expires >= before.addSecs(90 * 60) && expires <= QDateTime::currentDateTime().addSecs(90 * 60));
 }
 
+// A few of the table's rows, its edges and ids it lacks.
 void TestTransaction::denyReasons_data()
 {
     QTest::addColumn<int>("id");
@@ -60,32 +65,14 @@ void TestTransaction::denyReasons_data()
         QTest::addRow("%d", id) << id << QString::fromUtf8(english) << QString::fromUtf8(greek);
     };
     row(100, "The ticket is invalid", "Τα στοιχεία του εισιτηρίου δεν είναι σωστά");
-    row(101, "The ticket has expired", "Το εισιτήριο έχει λήξει");
-    row(102, "The ticket is not allowed in this route", "Δεν επιτρέπεται σε αυτή την διαδρομή");
     row(103, "The ticket has already been validated", "Το εισιτήριο έχει ήδη επικυρωθεί");
-    row(104, "The ticket is not yet active", "Το εισιτήριο δεν είναι ενεργό");
-    row(105, "Please try again", "Προσπαθήστε πάλι");
-    row(106, "The ticket does not belong to this operator", "Το εισιτήριο δεν ανήκει σε αυτόν τον φορέα");
-    row(107, "The ticket has an invalid passenger profile", "Το εισιτήριο δεν έχει σωστό προφίλ επιβάτη");
-    row(108, "The ticket is not allowed in this axis", "Δεν επιτρέπεται σε αυτή την διαδρομή");
-    row(109, "The ticket is not allowed in this zone", "Δεν επιτρέπεται σε αυτή την ζώνη");
-    row(110, "The ticket has invalid timestamp", "Το εισιτήριο δεν έχει σωστή χρονική σήμανση");
-    row(200, "The card is invalid", "Άκυρη κάρτα");
-    row(201, "The card has expired", "Η κάρτα έχει λήξει");
-    row(202, "The card is not allowed in this route", "Δεν επιτρέπεται σε αυτή την διαδρομή");
-    row(203, "The card has already been validated", "Η κάρτα έχει ήδη επικυρωθεί");
-    row(204, "The card does not have enough trips", "Ανεπαρκές υπόλοιπο διαδρομών");
     row(205, "The card does not have sufficient balance", "Ανεπαρκές υπόλοιπο");
-    row(206, "This card can no longer be used", "Η κάρτα δεν μπορεί να χρησιμοποιηθεί και χρειάζεται αντικατάσταση");
     row(207, "The card has already been validated", "Η κάρτα έχει ήδη επικυρωθεί");
-    row(208, "The card is not active", "Η κάρτα δεν έχει ενεργοποιηθεί");
-    row(209, "The card does not belong to this operator", "Η κάρτα δεν ανήκει σε αυτό τον φορέα");
-    for (int id = 250; id <= 255; ++id)
-        row(id, "The card is blocked", "Η κάρτα είναι στην λίστα μη αποδεκτών καρτών");
-    row(300, "The product is blocked", "Το προιόν δεν μπορεί να χρησιμοποιηθεί");
-    row(301, "The product is not yet active", "Το προιόν δεν είναι ενεργό");
+    row(250, "The card is blocked", "Η κάρτα είναι στην λίστα μη αποδεκτών καρτών");
+    row(255, "The card is blocked", "Η κάρτα είναι στην λίστα μη αποδεκτών καρτών");
     row(500, "Internal Error", "Εσωτερικό Σφάλμα");
     row(0, "Unknown Error", "Άγνωστο Σφάλμα");
+    row(249, "Unknown Error", "Άγνωστο Σφάλμα");
     row(256, "Unknown Error", "Άγνωστο Σφάλμα");
 }
 
@@ -105,6 +92,70 @@ void TestTransaction::denyReasons()
     QCOMPARE(t.toMap().value(QStringLiteral("denyReason")).toString(), greek);
     QCoreApplication::removeTranslator(&translator);
     QCOMPARE(t.denyReason(), english);
+}
+
+void TestTransaction::outcomeAndDetails_data()
+{
+    QTest::addColumn<QJsonObject>("data");
+    QTest::addColumn<Transaction::Outcome>("outcome");
+    QTest::addColumn<Transaction::Details>("details");
+    const auto result = [](int type, int deny) {
+        QJsonObject data{{"type", type}, {"result", deny == 0}};
+        if (deny != 0)
+            data.insert(QStringLiteral("denyReason"), QJsonObject{{"id", deny}});
+        return data;
+    };
+    QTest::newRow("ticket") << result(0, 0) << Transaction::Valid << Transaction::TransferTime;
+    QTest::newRow("ticket again") << result(0, 103) << Transaction::AlreadyValidated << Transaction::TransferTime;
+    QTest::newRow("journeys") << result(5, 0) << Transaction::Valid << Transaction::TransferTrips;
+    QTest::newRow("capped journeys") << result(16, 0) << Transaction::Valid << Transaction::TransferTrips;
+    QTest::newRow("capped journeys again") << result(16, 207) << Transaction::AlreadyValidated
+                                           << Transaction::NoDetails;
+    QTest::newRow("transfer purse") << result(14, 207) << Transaction::AlreadyValidated
+                                    << Transaction::TransferBalance;
+    QTest::newRow("pass") << result(8, 0) << Transaction::Valid << Transaction::PeriodPass;
+    QTest::newRow("purse") << result(2, 0) << Transaction::Valid << Transaction::Purse;
+    QTest::newRow("capped purse again") << result(15, 207) << Transaction::AlreadyValidated
+                                        << Transaction::NoDetails;
+    QTest::newRow("bank card") << result(10, 0) << Transaction::Valid << Transaction::NoDetails;
+    QTest::newRow("card validated elsewhere") << result(5, 203) << Transaction::Invalid << Transaction::NoDetails;
+    QTest::newRow("refused") << result(8, 101) << Transaction::Invalid << Transaction::NoDetails;
+}
+
+void TestTransaction::outcomeAndDetails()
+{
+    QFETCH(QJsonObject, data);
+    QFETCH(Transaction::Outcome, outcome);
+    QFETCH(Transaction::Details, details);
+    const Transaction t(data);
+    QCOMPARE(t.outcome(), outcome);
+    QCOMPARE(t.shownDetails(), details);
+    QCOMPARE(t.toMap().value(QStringLiteral("outcome")).toInt(), int(outcome));
+    QCOMPARE(t.toMap().value(QStringLiteral("shownDetails")).toInt(), int(details));
+}
+
+// Two hours in minutes, two days in hours, then days.
+void TestTransaction::periods_data()
+{
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<Transaction::PeriodUnit>("unit");
+    QTest::newRow("none") << 0 << 0 << Transaction::Minutes;
+    QTest::newRow("two hours") << 120 << 120 << Transaction::Minutes;
+    QTest::newRow("just over") << 121 << 2 << Transaction::Hours;
+    QTest::newRow("a day") << 1440 << 24 << Transaction::Hours;
+    QTest::newRow("just over a day") << 1441 << 1 << Transaction::Days;
+    QTest::newRow("thirty days") << 43200 << 30 << Transaction::Days;
+}
+
+void TestTransaction::periods()
+{
+    QFETCH(int, minutes);
+    QFETCH(int, count);
+    QFETCH(Transaction::PeriodUnit, unit);
+    const QVariantMap period = Transaction::period(minutes);
+    QCOMPARE(period.value(QStringLiteral("count")).toInt(), count);
+    QCOMPARE(period.value(QStringLiteral("unit")).toInt(), int(unit));
 }
 
 QTEST_GUILESS_MAIN(TestTransaction)

@@ -1,5 +1,7 @@
 #include "Simulator.h"
 
+#include "Model/DenyReason.h"
+
 #include "TransactionFactory.h"
 
 #include <QCoreApplication>
@@ -142,10 +144,12 @@ void Simulator::printHelp() const
     say(QStringLiteral("Card product types (default %1): ").arg(TransactionFactory::DefaultCardType)
         + types.join(QStringLiteral(", ")));
     say(QStringLiteral("'already' denies a card with %1 and a ticket with %2. Deny reasons:")
-            .arg(TransactionFactory::CardAlreadyValidated)
-            .arg(TransactionFactory::TicketAlreadyValidated));
-    for (const auto& r : TransactionFactory::denyReasons())
-        say(QStringLiteral("  %1 %2").arg(r.first).arg(r.second));
+            .arg(DenyReason::CardAlreadyValidated)
+            .arg(DenyReason::TicketAlreadyValidated));
+    for (const DenyReason::Entry& r : DenyReason::table()) {
+        const QString ids = r.first == r.last ? QString::number(r.first) : QStringLiteral("%1-%2").arg(r.first).arg(r.last);
+        say(QStringLiteral("  %1 %2").arg(ids, QLatin1String(r.text)));
+    }
 }
 
 bool Simulator::execute(const QString& line)
@@ -180,7 +184,7 @@ bool Simulator::tap(const QStringList& args)
             return false;
         outcome = QStringList{};
     }
-    const int deny = denyReason(outcome, TransactionFactory::CardAlreadyValidated);
+    const int deny = denyReason(outcome, DenyReason::CardAlreadyValidated);
     if (deny < 0)
         return false;
     m_validation.tapCard(type, deny);
@@ -189,7 +193,7 @@ bool Simulator::tap(const QStringList& args)
 
 bool Simulator::scan(const QStringList& args)
 {
-    const int deny = denyReason(args, TransactionFactory::TicketAlreadyValidated);
+    const int deny = denyReason(args, DenyReason::TicketAlreadyValidated);
     if (deny < 0)
         return false;
     m_validation.scanTicket(deny);

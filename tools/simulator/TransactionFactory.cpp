@@ -26,38 +26,6 @@ QJsonObject ePurse(int before, int after)
 
 } // namespace
 
-const QList<QPair<int, QString>>& TransactionFactory::denyReasons()
-{
-    static const QList<QPair<int, QString>> reasons{
-        {100, "The ticket is invalid"},
-        {101, "The ticket has expired"},
-        {102, "The ticket is not allowed in this route"},
-        {103, "The ticket has already been validated"},
-        {104, "The ticket is not yet active"},
-        {105, "Please try again"},
-        {106, "The ticket does not belong to this operator"},
-        {107, "The ticket has an invalid passenger profile"},
-        {108, "The ticket is not allowed in this axis"},
-        {109, "The ticket is not allowed in this zone"},
-        {110, "The ticket has invalid timestamp"},
-        {200, "The card is invalid"},
-        {201, "The card has expired"},
-        {202, "The card is not allowed in this route"},
-        {203, "The card has already been validated"},
-        {204, "The card does not have enough trips"},
-        {205, "The card does not have sufficient balance"},
-        {206, "This card can no longer be used"},
-        {207, "The card has already been validated"},
-        {208, "The card is not active"},
-        {209, "The card does not belong to this operator"},
-        {250, "The card is blocked (250-255)"},
-        {300, "The product is blocked"},
-        {301, "The product is not yet active"},
-        {500, "Internal Error"},
-    };
-    return reasons;
-}
-
 const QList<QPair<int, QString>>& TransactionFactory::cardTypes()
 {
     static const QList<QPair<int, QString>> types{

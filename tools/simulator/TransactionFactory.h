@@ -13,14 +13,10 @@ public:
     static QJsonObject card(int type, int denyReason);
     static QJsonObject ticket(int denyReason);
 
-    // The deny reasons the screens know, with their texts.
-    static const QList<QPair<int, QString>>& denyReasons();
     // Card product types with a short name each.
     static const QList<QPair<int, QString>>& cardTypes();
 
     static constexpr int DefaultCardType = 5;
-    static constexpr int CardAlreadyValidated = 207;
-    static constexpr int TicketAlreadyValidated = 103;
 
 private:
     static QJsonObject cardDetails(int type);
