@@ -54,7 +54,6 @@ Diagnostics::Diagnostics(const QString& deviceId, manager::Board& board,
 
 void Diagnostics::relay()
 {
-    connect(&m_network, &manager::Network::ethernetChanged, this, &Diagnostics::ethernetChanged);
     connect(&m_board, &manager::Board::ignitionChanged, this, &Diagnostics::ignitionChanged);
     connect(&m_board, &manager::Board::temperatureChanged, this, &Diagnostics::temperatureChanged);
     connect(&m_board, &manager::Board::voltageChanged, this, &Diagnostics::voltageChanged);
@@ -65,9 +64,8 @@ void Diagnostics::relay()
             &Diagnostics::rfidServiceChanged);
     connect(m_validator.barcode(), &ValidatorBarcode::activeChanged, this,
             &Diagnostics::barcodeServiceChanged);
-    // The network's own ethernetChanged() never fires once the manager exists,
-    // and the SAM result also hangs on the reader being active: these are what
-    // really move those results.
+    // The Ethernet result follows the interface's state, and the SAM result
+    // hangs on the reader being active too.
     connect(&m_board, &manager::Board::rtcFailedChanged, this, &Diagnostics::rtcChanged);
     connect(m_network.ethernet(), &manager::Ethernet::stateChanged, this,
             &Diagnostics::ethernetChanged);

@@ -53,9 +53,10 @@ class GUIManager : public QObject
                    NOTIFY shutdownDelaySecChanged)
     Q_PROPERTY(QColor screenSaverBg READ screenSaverBg NOTIFY screenSaverBgChanged)
     Q_PROPERTY(QString screenSaverImg READ screenSaverImg NOTIFY screenSaverImgChanged)
-    Q_PROPERTY(Diagnostics* diagnostics READ diagnostics NOTIFY diagnosticsChanged)
-    Q_PROPERTY(manager::Update* update READ update NOTIFY updateChanged)
-    Q_PROPERTY(manager::Clock* clock READ clock NOTIFY clockChanged)
+    // Owned for the manager's whole life: the objects never change.
+    Q_PROPERTY(Diagnostics* diagnostics READ diagnostics CONSTANT)
+    Q_PROPERTY(manager::Update* update READ update CONSTANT)
+    Q_PROPERTY(manager::Clock* clock READ clock CONSTANT)
     Q_PROPERTY(int animSwitchSec READ animSwitchSec WRITE setAnimSwitchSec NOTIFY animSwitchSecChanged)
 public:
     // Every configuration key with its typed default.

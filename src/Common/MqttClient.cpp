@@ -28,73 +28,73 @@ MqttClient::MqttClient(QObject* parent) : MessageBus(parent)
 
 MqttClient::~MqttClient()
 {
-    delete client;
-    delete connectionTimer;
+    delete m_client;
+    delete m_connectionTimer;
 }
 
 void MqttClient::setHostname(const QString& value)
 {
-    hostname = value;
+    m_hostname = value;
 }
 
 void MqttClient::setPort(unsigned value)
 {
-    port = value;
+    m_port = value;
 }
 
 void MqttClient::setUsername(const QString& value)
 {
-    username = value;
+    m_username = value;
 }
 
 void MqttClient::setPassword(const QString& value)
 {
-    password = value;
+    m_password = value;
 }
 
 void MqttClient::setRetryMillis(unsigned value)
 {
-    retryMillis = static_cast<int>(value);
+    m_retryMillis = static_cast<int>(value);
 }
 
 void MqttClient::setEncrypted(bool value)
 {
-    encrypted = value;
+    m_encrypted = value;
 }
 
 void MqttClient::setCleanSession(bool value)
 {
-    cleanSession = value;
+    m_cleanSession = value;
 }
 
 void MqttClient::setClientId(const QString& value)
 {
-    clientId = value;
+    m_clientId = value;
 }
 
 void MqttClient::setKeepAlive(quint8 value)
 {
-    keepAlive = value;
+    m_keepAlive = value;
 }
 
 void MqttClient::setWillMessage(const QByteArray& value)
 {
-    willMessage = value;
+    m_willMessage = value;
 }
 
 void MqttClient::setWillQoS(quint8 value)
 {
-    willQos = value;
+    m_willQos = value;
 }
 
 void MqttClient::setWillRetain(bool value)
 {
-    willRetain = value;
+    m_willRetain = value;
 }
 
 void MqttClient::setWillTopic(const QString& value)
 {
-    willTopic = value;
+    m_willTopic = value;
 }
 
 void MqttClient::connect()
@@ -102,80 +102,80 @@ void MqttClient::connect()
     Tag.info() << "Connecting to host";
     prepareTimer();
     prepareClient();
-    if (encrypted)
+    if (m_encrypted)
         Tag.warning() << "Encryption not yet supported";
-    client->connectToHost();
+    m_client->connectToHost();
 }
 
 void MqttClient::prepareTimer()
 {
-    if (!connectionTimer) {
-        connectionTimer = new QTimer();
-        QObject::connect(connectionTimer, &QTimer::timeout, this, &MqttClient::onTimeout);
+    if (!m_connectionTimer) {
+        m_connectionTimer = new QTimer();
+        QObject::connect(m_connectionTimer, &QTimer::timeout, this, &MqttClient::onTimeout);
     }
     Tag.debug() << "Applying client configuration:";
-    Tag.debug() << "Retry interval millis: " << retryMillis;
-    connectionTimer->setInterval(retryMillis);
+    Tag.debug() << "Retry interval millis: " << m_retryMillis;
+    m_connectionTimer->setInterval(m_retryMillis);
 }
 
 void MqttClient::prepareClient()
 {
-    if (!client) {
-        client = new MosquittoClient();
-        QObject::connect(client, &MosquittoClient::connected, this, &MqttClient::connected);
-        QObject::connect(client, &MosquittoClient::connected, this, &MqttClient::onConnected);
-        QObject::connect(client, &MosquittoClient::disconnected, this, &MqttClient::disconnected);
-        QObject::connect(client, &MosquittoClient::disconnected, this, &MqttClient::onDisconnected);
-        QObject::connect(client, &MosquittoClient::errorChanged, this, &MqttClient::onError);
-        QObject::connect(client, &MosquittoClient::stateChanged, this, &MqttClient::onStateChanged);
-        QObject::connect(client, &MosquittoClient::messageReceived, this, &MqttClient::onReceived);
+    if (!m_client) {
+        m_client = new MosquittoClient();
+        QObject::connect(m_client, &MosquittoClient::connected, this, &MqttClient::connected);
+        QObject::connect(m_client, &MosquittoClient::connected, this, &MqttClient::onConnected);
+        QObject::connect(m_client, &MosquittoClient::disconnected, this, &MqttClient::disconnected);
+        QObject::connect(m_client, &MosquittoClient::disconnected, this, &MqttClient::onDisconnected);
+        QObject::connect(m_client, &MosquittoClient::errorChanged, this, &MqttClient::onError);
+        QObject::connect(m_client, &MosquittoClient::stateChanged, this, &MqttClient::onStateChanged);
+        QObject::connect(m_client, &MosquittoClient::messageReceived, this, &MqttClient::onReceived);
     }
     Tag.debug() << "Applying client configuration:";
-    Tag.debug() << "Hostname: " << hostname;
-    Tag.debug() << "Port    : " << port;
-    Tag.debug() << "Username: " << username;
-    Tag.debug() << "CleanSession: " << boolText(cleanSession);
-    Tag.debug() << "Client Id   : " << clientId;
-    Tag.debug() << "Keepalive   : " << int(keepAlive);
-    Tag.debug() << "Will Message: " << willMessage;
-    Tag.debug() << "Will QoS    : " << int(willQos);
-    Tag.debug() << "Will Retain : " << boolText(willRetain);
-    Tag.debug() << "Will Topic  : " << willTopic;
-    client->setHostname(hostname);
-    client->setPort(static_cast<quint16>(port));
-    client->setUsername(username);
-    client->setPassword(password);
-    client->setCleanSession(cleanSession);
-    client->setClientId(clientId);
-    client->setKeepAlive(keepAlive);
-    client->setWillMessage(willMessage);
-    client->setWillQoS(willQos);
-    client->setWillRetain(willRetain);
-    client->setWillTopic(willTopic);
+    Tag.debug() << "Hostname: " << m_hostname;
+    Tag.debug() << "Port    : " << m_port;
+    Tag.debug() << "Username: " << m_username;
+    Tag.debug() << "CleanSession: " << boolText(m_cleanSession);
+    Tag.debug() << "Client Id   : " << m_clientId;
+    Tag.debug() << "Keepalive   : " << int(m_keepAlive);
+    Tag.debug() << "Will Message: " << m_willMessage;
+    Tag.debug() << "Will QoS    : " << int(m_willQos);
+    Tag.debug() << "Will Retain : " << boolText(m_willRetain);
+    Tag.debug() << "Will Topic  : " << m_willTopic;
+    m_client->setHostname(m_hostname);
+    m_client->setPort(static_cast<quint16>(m_port));
+    m_client->setUsername(m_username);
+    m_client->setPassword(m_password);
+    m_client->setCleanSession(m_cleanSession);
+    m_client->setClientId(m_clientId);
+    m_client->setKeepAlive(m_keepAlive);
+    m_client->setWillMessage(m_willMessage);
+    m_client->setWillQoS(m_willQos);
+    m_client->setWillRetain(m_willRetain);
+    m_client->setWillTopic(m_willTopic);
 }
 
 void MqttClient::disconnect()
 {
     Tag.info() << "Disconnecting from host";
-    if (client)
-        client->disconnectFromHost();
+    if (m_client)
+        m_client->disconnectFromHost();
 }
 
 void MqttClient::subscribe(const QString& topic, quint8 qos)
 {
-    subsTopics.append(qMakePair(topic, qos));
-    if (client && client->state() == MosquittoClient::Connected)
+    m_subsTopics.append(qMakePair(topic, qos));
+    if (m_client && m_client->state() == MosquittoClient::Connected)
         doSubscribe(topic, qos);
 }
 
 bool MqttClient::publish(const QByteArray& data, const QString& topic, quint8 qos, bool retain)
 {
-    if (!client || client->state() != MosquittoClient::Connected)
+    if (!m_client || m_client->state() != MosquittoClient::Connected)
         return false;
     Tag.debug() << "Publishing to topic '" << topic << "' with Qos = " << int(qos)
                                  << " and Retain = " << boolText(retain) << ":\n"
                                  << Secrets::redacted(data);
-    if (client->publish(topic, data, qos, retain) == -1) {
+    if (m_client->publish(topic, data, qos, retain) == -1) {
         emit error(QStringLiteral("Publish to ") + topic + QStringLiteral(" failed."));
         return false;
     }
@@ -185,21 +185,21 @@ bool MqttClient::publish(const QByteArray& data, const QString& topic, quint8 qo
 void MqttClient::doSubscribe(const QString& filter, quint8 qos)
 {
     Tag.info() << "Subscribing to '" << filter << "' with QoS = " << int(qos);
-    if (!client->subscribe(filter, qos))
+    if (!m_client->subscribe(filter, qos))
         emit error(QStringLiteral("Subscription to ") + filter + QStringLiteral(" failed."));
 }
 
 void MqttClient::onConnected()
 {
-    Tag.info() << "Connected to broker " << hostname;
-    const auto topics = subsTopics;
+    Tag.info() << "Connected to broker " << m_hostname;
+    const auto topics = m_subsTopics;
     for (const auto& entry : topics)
         doSubscribe(entry.first, entry.second);
 }
 
 void MqttClient::onDisconnected()
 {
-    Tag.info() << "Disconnected from broker " << hostname;
+    Tag.info() << "Disconnected from broker " << m_hostname;
 }
 
 void MqttClient::onStateChanged(MosquittoClient::ClientState state)
@@ -207,27 +207,27 @@ void MqttClient::onStateChanged(MosquittoClient::ClientState state)
     switch (state) {
     case MosquittoClient::Connecting:
         Tag.debug() << "State is Connecting.";
-        connectionTimer->start();
+        m_connectionTimer->start();
         break;
     case MosquittoClient::Connected:
         Tag.debug() << "State is Connected.";
-        connectionTimer->stop();
+        m_connectionTimer->stop();
         break;
     case MosquittoClient::Disconnected:
         Tag.debug() << "State is Disconnected.";
-        QTimer::singleShot(retryMillis, Qt::PreciseTimer, this, &MqttClient::onReconnect);
+        QTimer::singleShot(m_retryMillis, Qt::PreciseTimer, this, &MqttClient::onReconnect);
         break;
     }
 }
 
 void MqttClient::onTimeout()
 {
-    client->closeTransport();
+    m_client->closeTransport();
 }
 
 void MqttClient::onReconnect()
 {
-    if (client && client->state() == MosquittoClient::Disconnected)
+    if (m_client && m_client->state() == MosquittoClient::Disconnected)
         connect();
 }
 
@@ -249,22 +249,22 @@ QString MqttClient::errorText(MosquittoClient::ClientError code) const
 {
     switch (code) {
     case MosquittoClient::InvalidProtocolVersion:
-        return QStringLiteral("Invalid protocol version: ") + QString::number(client->protocolVersion()) +
+        return QStringLiteral("Invalid protocol version: ") + QString::number(m_client->protocolVersion()) +
                QStringLiteral(". Broker does not accept a connection using the specified protocol "
                               "version.");
     case MosquittoClient::IdRejected:
-        return QStringLiteral("Id rejected: ") + client->clientId() +
+        return QStringLiteral("Id rejected: ") + m_client->clientId() +
                QStringLiteral(". The client ID is malformed. This might be related to its length.");
     case MosquittoClient::ServerUnavailable:
-        return QStringLiteral("Server unavailable: ") + client->hostname() + QStringLiteral(":") +
-               QString::number(client->port()) +
+        return QStringLiteral("Server unavailable: ") + m_client->hostname() + QStringLiteral(":") +
+               QString::number(m_client->port()) +
                QStringLiteral(". The network connection has been established, but the service is "
                               "unavailable on the broker side.");
     case MosquittoClient::BadUsernameOrPassword:
         return QStringLiteral("Bad username or password. The data in the username or password is "
                               "malformed.");
     case MosquittoClient::NotAuthorized:
-        return QStringLiteral("Not authorized: ") + client->clientId() +
+        return QStringLiteral("Not authorized: ") + m_client->clientId() +
                QStringLiteral(". The client is not authorized to connect.");
     case MosquittoClient::TransportInvalid:
         return QStringLiteral("Transport invalid: The underlying transport caused an error. For "

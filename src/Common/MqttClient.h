@@ -23,14 +23,14 @@ public:
     explicit MqttClient(QObject* parent = nullptr);
     ~MqttClient() override;
 
-    void setHostname(const QString& hostname);
-    void setPort(unsigned port);
-    void setUsername(const QString& username);
-    void setPassword(const QString& password);
+    void setHostname(const QString& m_hostname);
+    void setPort(unsigned m_port);
+    void setUsername(const QString& m_username);
+    void setPassword(const QString& m_password);
     void setRetryMillis(unsigned millis);
-    void setEncrypted(bool encrypted);
-    void setCleanSession(bool cleanSession);
-    void setClientId(const QString& clientId);
+    void setEncrypted(bool m_encrypted);
+    void setCleanSession(bool m_cleanSession);
+    void setClientId(const QString& m_clientId);
     void setKeepAlive(quint8 seconds);
     void setWillMessage(const QByteArray& message);
     void setWillQoS(quint8 qos);
@@ -58,22 +58,22 @@ private:
     void doSubscribe(const QString& filter, quint8 qos);
     QString errorText(MosquittoClient::ClientError error) const;
 
-    MosquittoClient* client = nullptr;
-    QTimer* connectionTimer = nullptr;
-    QList<QPair<QString, quint8>> subsTopics;
-    QString hostname = QStringLiteral("127.0.0.1");
-    quint32 port = 1883;
-    QString username;
-    QString password;
-    int retryMillis = 3000;
-    bool encrypted = false;
-    bool cleanSession = true;
-    QString clientId;
-    quint8 keepAlive = 5;
-    QByteArray willMessage;
-    quint8 willQos = 2;
-    bool willRetain = true;
-    QString willTopic;
+    MosquittoClient* m_client = nullptr;
+    QTimer* m_connectionTimer = nullptr;
+    QList<QPair<QString, quint8>> m_subsTopics;
+    QString m_hostname = QStringLiteral("127.0.0.1");
+    quint32 m_port = 1883;
+    QString m_username;
+    QString m_password;
+    int m_retryMillis = 3000;
+    bool m_encrypted = false;
+    bool m_cleanSession = true;
+    QString m_clientId;
+    quint8 m_keepAlive = 5;
+    QByteArray m_willMessage;
+    quint8 m_willQos = 2;
+    bool m_willRetain = true;
+    QString m_willTopic;
 };
 
 } // namespace manager

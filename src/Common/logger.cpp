@@ -60,11 +60,11 @@ SyslogFormat syslogFormat(QtMsgType type)
 
 } // namespace
 
-Logger* Logger::mInstance = nullptr;
-Logger::SyslogSink Logger::mSyslogSink = writeSyslog;
+Logger* Logger::s_instance = nullptr;
+Logger::SyslogSink Logger::s_syslogSink = writeSyslog;
 
 Logger::Logger()
-    : mStartTime(realtimeMillis())
+    : m_startTime(realtimeMillis())
 {
     setColor(false);
     setLevel(INFO);
@@ -72,56 +72,56 @@ Logger::Logger()
 
 Logger* Logger::instance()
 {
-    if (!mInstance) {
-        mInstance = new Logger;
+    if (!s_instance) {
+        s_instance = new Logger;
         qInstallMessageHandler(handleMessage);
     }
-    return mInstance;
+    return s_instance;
 }
 
 void Logger::setSyslogSink(SyslogSink sink)
 {
-    mSyslogSink = sink ? sink : writeSyslog;
+    s_syslogSink = sink ? sink : writeSyslog;
 }
 
 QMutex& Logger::getMutex()
 {
-    return mMutex;
+    return m_mutex;
 }
 
 bool Logger::getSyslog()
 {
-    QMutexLocker lock(&mMutex);
-    return mSyslog;
+    QMutexLocker lock(&m_mutex);
+    return m_syslog;
 }
 
 bool Logger::getStderr()
 {
-    QMutexLocker lock(&mMutex);
-    return mStderr;
+    QMutexLocker lock(&m_mutex);
+    return m_stderr;
 }
 
 double Logger::getStartTime()
 {
-    QMutexLocker lock(&mMutex);
-    return mStartTime;
+    QMutexLocker lock(&m_mutex);
+    return m_startTime;
 }
 
 void Logger::setSyslog(bool on)
 {
-    QMutexLocker lock(&mMutex);
-    mSyslog = on;
+    QMutexLocker lock(&m_mutex);
+    m_syslog = on;
 }
 
 void Logger::setStderr(bool on)
 {
-    QMutexLocker lock(&mMutex);
-    mStderr = on;
+    QMutexLocker lock(&m_mutex);
+    m_stderr = on;
 }
 
 void Logger::setColor(bool on)
 {
-    QMutexLocker lock(&mMutex);
+    QMutexLocker lock(&m_mutex);
     qSetMessagePattern(QString::fromLatin1(on ? ColorPattern : PlainPattern));
 }
 
@@ -136,7 +136,7 @@ void Logger::setLevel(Level level)
     };
     if (level < ERROR || level > TRACE)
         return;
-    QMutexLocker lock(&mMutex);
+    QMutexLocker lock(&m_mutex);
     QLoggingCategory::setFilterRules(QString::fromLatin1(rules[level]));
 }
 
@@ -157,18 +157,18 @@ void Logger::setLevel(int level)
 void Logger::handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
     Logger* logger = instance();
-    QMutexLocker lock(&logger->mMutex);
+    QMutexLocker lock(&logger->m_mutex);
     const QByteArray message = qFormatLogMessage(type, context, text).toUtf8();
-    const double elapsed = (realtimeMillis() - logger->mStartTime) / 1000.0;
+    const double elapsed = (realtimeMillis() - logger->m_startTime) / 1000.0;
 
-    if (logger->mSyslog) {
+    if (logger->m_syslog) {
         const SyslogFormat out = syslogFormat(type);
         const int size = snprintf(nullptr, 0, out.format, elapsed, message.constData());
         QByteArray line(size, Qt::Uninitialized);
         snprintf(line.data(), size_t(size) + 1, out.format, elapsed, message.constData());
-        mSyslogSink(out.priority, line);
+        s_syslogSink(out.priority, line);
     }
-    if (logger->mStderr) {
+    if (logger->m_stderr) {
         fprintf(stderr, "[%9.03f] %s\n", elapsed, message.constData());
         fflush(stderr);
     }

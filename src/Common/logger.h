@@ -37,13 +37,13 @@ private:
 
     static void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& text);
 
-    static Logger* mInstance;
-    static SyslogSink mSyslogSink;
+    static Logger* s_instance;
+    static SyslogSink s_syslogSink;
 
-    QMutex mMutex;
-    bool mSyslog = true;
-    bool mStderr = false;
-    double mStartTime = 0;
+    QMutex m_mutex;
+    bool m_syslog = true;
+    bool m_stderr = false;
+    double m_startTime = 0;
 };
 
 } // namespace manager

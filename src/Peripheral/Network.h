@@ -21,7 +21,7 @@ class Network : public ServiceManager
     Q_PROPERTY(QString connectivity READ connectivity NOTIFY connectivityChanged)
     Q_PROPERTY(QString hostname READ hostname NOTIFY hostnameChanged)
     Q_PROPERTY(manager::Connection* primaryConnection READ primaryConnection NOTIFY primaryConnectionChanged)
-    Q_PROPERTY(manager::Ethernet* ethernet READ ethernet NOTIFY ethernetChanged)
+    Q_PROPERTY(manager::Ethernet* ethernet READ ethernet CONSTANT)
 public:
     Network(MessageBus& client, const QString& baseTopic, QObject* parent = nullptr);
 

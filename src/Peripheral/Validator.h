@@ -26,8 +26,9 @@ class Validator : public StatusServiceManager
     Q_PROPERTY(QString route READ route NOTIFY routeChanged)
     Q_PROPERTY(QString vehicle READ vehicle NOTIFY vehicleChanged)
     Q_PROPERTY(ValidatorConfig* config READ config NOTIFY configChanged)
-    Q_PROPERTY(ValidatorBarcode* barcode READ barcode NOTIFY barcodeChanged)
-    Q_PROPERTY(ValidatorRfid* rfid READ rfid NOTIFY rfidChanged)
+    // The readers' records never change; their own properties do.
+    Q_PROPERTY(ValidatorBarcode* barcode READ barcode CONSTANT)
+    Q_PROPERTY(ValidatorRfid* rfid READ rfid CONSTANT)
 public:
     Validator(MessageBus& mqtt, const QString& base, QObject* parent = nullptr);
 
