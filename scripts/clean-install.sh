@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the amd64 packages from dist/out/ with apt into a throwaway minimal
-# Debian 12 root (debootstrap) that holds what the root-run package left on a
-# device (settings in /etc/quillon, events beside the program, the serial
-# number in /etc), and checks they were carried over to the application's own
-# user. Then, in a network namespace of its own, starts the broker with its
+# Debian 12 root (debootstrap), as an upgrade of what the root-run package
+# left on a device (its settings conffile in /etc/quillon, events beside the
+# program, the serial number in /etc), and checks they were carried over to
+# the application's own user. Then, in a network namespace of its own, starts the broker with its
 # installed configuration, the simulator, and the application as its unit
 # does (its user, groups, folder and environment) but on a virtual display,
 # and waits for the passenger screen. Last, the fleet link's bridge is
@@ -29,11 +29,19 @@ fail() {
 }
 in_root() { chroot "$root" "$@"; }
 
-# What the root-run package left: a changed key, one event, the serial number.
+# The root-run package as an upgrade meets it: a stand-in of the last such
+# version that ships the settings as a conffile, changed on the device since,
+# the event log beside the program and the serial number.
 old_layout() {
-  mkdir -p "$root/etc/quillon" "$root/opt/kivo/quillon" &&
+  local old=$root/tmp/old
+  mkdir -p "$old/DEBIAN" "$old/etc/quillon" "$root/opt/kivo/quillon" &&
+    printf 'Package: quillon\nVersion: 1.0.21\nArchitecture: amd64\nMaintainer: Test <test@kivo.example>\nDescription: root-run stand-in\n' \
+      >"$old/DEBIAN/control" &&
+    echo /etc/quillon/gui.conf >"$old/DEBIAN/conffiles" &&
+    printf '[mqtt]\nhost=127.0.0.1\nport=1883\n' >"$old/etc/quillon/gui.conf" &&
+    dpkg-deb --root-owner-group --build "$old" "$root/tmp/quillon-old.deb" &&
+    chroot "$root" dpkg -i /tmp/quillon-old.deb &&
     printf '[gui]\nlocale=en_GB\ndisplayOffMin=7\n\n[mqtt]\nhost=127.0.0.1\nport=1883\n' >"$root/etc/quillon/gui.conf" &&
-    chmod 644 "$root/etc/quillon/gui.conf" &&
     printf '[events]\n1\\category=Application\n1\\desc=\n1\\name=Before the upgrade\n1\\timestamp=%s\nsize=1\n' \
       "$(date -u +%Y-%m-%dT%H:%M:%S)" >"$root/opt/kivo/quillon/events.ini" &&
     cp "$root/opt/kivo/quillon/events.ini" "$root.events" &&
@@ -44,15 +52,15 @@ start=$SECONDS
 # Chained: errexit does not reach into a function tested with ||.
 install_all() {
   timeout 600 debootstrap --variant=minbase bookworm "$root" &&
-    old_layout &&
-    cp "${debs[@]}" "$root/tmp/" &&
     printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d" && # no service starts in the root
     chmod +x "$root/usr/sbin/policy-rc.d" &&
+    old_layout &&
+    cp "${debs[@]}" "$root/tmp/" &&
     timeout 600 chroot "$root" sh -c 'apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y \
       --no-install-recommends /tmp/quillon_*.deb /tmp/quillon-simulator_*.deb xvfb'
 }
 install_all >"$log" 2>&1 || { tail -30 "$log" >&2; exit 1; }
-echo "Installed into a fresh root in $((SECONDS - start)) s"
+echo "Installed over the root-run package in a fresh root in $((SECONDS - start)) s"
 
 unit=$root/lib/systemd/system/quillon.service
 state=/var/lib/quillon
@@ -67,7 +75,8 @@ conffiles=$(in_root dpkg-query -W -f='${Conffiles}' quillon)
 [[ $conffiles != *" /etc/quillon/gui.conf "* ]] || fail "the settings are still a conffile"
 [ "$(in_root stat -c '%a %U:%G' $state/gui.conf)" = "640 quillon:quillon" ] ||
   fail "the settings file is $(in_root stat -c '%a %U:%G' $state/gui.conf)"
-[ "$(in_root stat -c '%a' /etc/quillon/gui.conf)" = 600 ] || fail "the old settings file is still readable by all"
+[ ! -e "$root/etc/quillon/gui.conf" ] || fail "the old settings file is still in place"
+[ "$(in_root stat -c '%a' /etc/quillon/gui.conf.dpkg-bak)" = 600 ] || fail "the old settings file is not kept for root alone"
 grep -qx "displayOffMin=7" "$root$state/gui.conf" || fail "the device's settings were not kept"
 grep -qx "deviceId=$state/serialnumber" "$root$state/gui.conf" || fail "the settings do not name the new serial-number file"
 [ "$(cat "$root$state/serialnumber")" = CLEAN-0001 ] || fail "the serial number was not kept"
