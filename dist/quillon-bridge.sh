@@ -68,8 +68,9 @@ restart_broker() {
 
 # The first non-empty line of the serial-number file. Only a regular file is
 # read, and only its first bytes, within a time limit: the path comes from
-# the application's settings. What the file holds is never logged, as the
-# path may name a file that is not meant to be shown.
+# the application's settings. What the file holds is logged only once it
+# has passed for a serial number, as the path may name a file that is not
+# meant to be shown.
 read_serial() {
   local file=$1 text
   serial=""
