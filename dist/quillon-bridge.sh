@@ -124,6 +124,16 @@ fi
 base=$(ini_value "$gui" mqtt base)
 base=${base:-kivo/ui}
 [[ $base =~ ^$topic_level(/$topic_level)*$ ]] || refuse "the base topic '$base' is not a plain topic"
+# Nor one that reaches into, or over, a device service's own topics.
+for service in barcode blm board inspector network device; do
+  other=$(ini_value "$gui" topics "$service")
+  other=${other:-kivo/$service}
+  for pair in "$base/ $other/" "$other/ $base/"; do
+    read -r a b <<<"$pair"
+    [[ $a == "$b"* ]] && refuse "the base topic '$base' overlaps the service topic '$other'"
+  done
+done
+[[ kivo/rfid/ == "$base/"* || $base/ == kivo/rfid/* ]] && refuse "the base topic '$base' overlaps the readers' topics"
 
 host=$(ini_value "$fleet" "" host)
 port=$(ini_value "$fleet" "" port)

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
+
 const QVariantMap GUIManager::Defaults = {
     { key::LogLevel, 2 },
     { key::LogSyslog, true },
@@ -65,6 +67,25 @@ bool matches(const QVariant& value, const QString& pattern)
 bool isTopic(const QVariant& value)
 {
     return matches(value, QStringLiteral("[A-Za-z0-9_-]+(/[A-Za-z0-9_-]+)*"));
+}
+
+// The application's own base: a topic apart from every device service's
+// topics, so that nothing meant for the application reaches a service, and a
+// fleet link made from it carries no service's topics.
+bool isOwnBase(const QVariant& value)
+{
+    if (!isTopic(value))
+        return false;
+    const QString base = value.toString() + QLatin1Char('/');
+    QStringList services{QStringLiteral("kivo/rfid")};
+    for (auto it = GUIManager::Defaults.cbegin(); it != GUIManager::Defaults.cend(); ++it) {
+        if (it.key().startsWith(QLatin1String("topics/")))
+            services << it.value().toString();
+    }
+    return std::none_of(services.cbegin(), services.cend(), [&base](const QString& service) {
+        const QString other = service + QLatin1Char('/');
+        return base.startsWith(other) || other.startsWith(base);
+    });
 }
 
 bool isPin(const QVariant& value)
@@ -127,7 +148,7 @@ const ConfigRules GUIManager::Rules = {
         { key::MqttPort, intIn(1, 65535) },
         { key::MqttUsername, isPlainText },
         { key::MqttPassword, isPlainText },
-        { key::MqttBase, isTopic },
+        { key::MqttBase, isOwnBase },
         { key::SettingsPin, isPin },
         { key::ShowCursor, isBool },
         { key::DeviceId, isDeviceIdPath },

@@ -110,6 +110,8 @@ private slots:
         QTest::newRow("wildcard base") << "mqtt/base" << QVariant("kivo/#");
         QTest::newRow("single-level wildcard") << "mqtt/base" << QVariant("kivo/+");
         QTest::newRow("empty level") << "topics/board" << QVariant("kivo//board");
+        QTest::newRow("a service's base as its own") << "mqtt/base" << QVariant("kivo/blm");
+        QTest::newRow("base over the services") << "mqtt/base" << QVariant("kivo");
         QTest::newRow("empty PIN") << "gui/settingsPin" << QVariant("");
         QTest::newRow("PIN with letters") << "gui/settingsPin" << QVariant("12a4");
         QTest::newRow("PIN too long") << "gui/settingsPin" << QVariant("123456789");

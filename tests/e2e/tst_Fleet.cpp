@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -116,7 +117,7 @@ private slots:
     void cleanup();
     void cleanupTestCase() { m_devices.clear(); }
     void centreSeesEveryDevice();
-    void centralChangeTakesATopicOfItsOwn();
+    void centralChangeReachesOneDevice();
     void testReportAndEventReachTheCentre();
     void deviceAccountSpeaksOnlyForItself();
     void dashboardCannotConfigure();
@@ -266,28 +267,44 @@ void TestFleet::centreSeesEveryDevice()
 // A change from the centre reaches the one device it names, on the topic
 // where the application takes only what the centre may set, never on the
 // local bus's own configuration topic. The answer goes back the same way.
-void TestFleet::centralChangeTakesATopicOfItsOwn()
+// The centre's change reaches the one device it names, on the topic of its
+// own: the display delay is applied, what decides where the device connects
+// or what it reads is refused and named in the reply. A PIN rotation reaches
+// the device, never the centre.
+void TestFleet::centralChangeReachesOneDevice()
 {
-    MqttPeer& first = m_devices.at(0)->peer();
-    MqttPeer& second = m_devices.at(1)->peer();
-    const int firstFrom = first.size();
-    const int secondFrom = second.size();
-    const QJsonObject change{{"gui", QJsonObject{{"displayOffMin", 29}}}};
-    setFromCentre(0, change);
-    QCOMPARE(first.waitJson(QStringLiteral("kivo/ui/fleet/config/set"), firstFrom), change);
-    QCOMPARE(first.count(QStringLiteral("kivo/ui/config/set")), 0);
-    // A request to the second device after it: anything meant for it was
-    // there before.
-    QVERIFY(m_console->publish(topic(1, QStringLiteral("info/get")), QByteArray("{}")));
-    QVERIFY(second.waitFor(QStringLiteral("kivo/ui/info/get"), 5000, secondFrom));
-    for (const MqttPeer::Message& message : second.messages().mid(secondFrom))
-        QVERIFY2(!message.topic.endsWith(QLatin1String("config/set")), qPrintable(message.topic));
+    const auto setting = [this](int device, const QString& key) {
+        return QSettings(m_devices.at(device)->filePath(QStringLiteral("gui.conf")), QSettings::IniFormat).value(key);
+    };
+    const QStringList refused{"gui/deviceId", "mqtt/base", "mqtt/host", "topics/board"};
+    const QJsonObject change{{"gui", QJsonObject{{"displayOffMin", 29}, {"deviceId", "/tmp/other-serial"}}},
+                             {"mqtt", QJsonObject{{"host", "evil.example"}, {"base", "kivo/x"}}},
+                             {"topics", QJsonObject{{"board", "kivo/y"}}}};
+    int from = setFromCentre(0, change);
+    QJsonObject reply = m_peer->waitJson(topic(0, QStringLiteral("config/result")), from);
+    QCOMPARE(reply["applied"].toVariant().toStringList(), QStringList{"gui/displayOffMin"});
+    QCOMPARE(reply["refused"].toVariant().toStringList(), refused);
+    QCOMPARE(setting(0, "gui/displayOffMin").toInt(), 29);
+    QVERIFY(setting(1, "gui/displayOffMin").toInt() != 29);
+    const QVariantList kept{m_devices.at(0)->filePath(QStringLiteral("serialnumber")), "kivo/ui", "localhost",
+                            "kivo/board"};
+    for (int i = 0; i < refused.size(); ++i)
+        QCOMPARE(setting(0, refused.at(i)), kept.at(i));
 
-    // The second device received no change, so only this answer is its.
-    const QJsonObject answer{{"applied", QJsonArray{"gui/locale"}}, {"refused", QJsonArray{"mqtt/host"}}};
-    const int from = m_peer->size();
-    QVERIFY(second.publish(QStringLiteral("kivo/ui/fleet/config/result"), answer));
-    QCOMPARE(m_peer->waitJson(topic(1, QStringLiteral("config/result")), from), answer);
+    const QByteArray pin = "24681357";
+    from = setFromCentre(1, QJsonObject{{"gui", QJsonObject{{"settingsPin", QString::fromUtf8(pin)}}}});
+    reply = m_peer->waitJson(topic(1, QStringLiteral("config/result")), from);
+    QCOMPARE(reply["applied"].toVariant().toStringList(), QStringList{"gui/settingsPin"});
+    QCOMPARE(setting(1, "gui/settingsPin").toString(), QString::fromUtf8(pin));
+    QCOMPARE(m_peer->waitJson(topic(1, QStringLiteral("event")), from)["name"].toString(), QStringLiteral("PIN changed"));
+    from = m_peer->size();
+    QVERIFY(m_console->publish(topic(1, QStringLiteral("config/get")), QByteArray("{}")));
+    const QJsonObject config = m_peer->waitJson(topic(1, QStringLiteral("config")), from);
+    QVERIFY(!config["gui"].toObject().contains("settingsPin") && !config["mqtt"].toObject().contains("password"));
+    for (const MqttPeer::Message& message : m_peer->messages()) {
+        if (!message.topic.endsWith(QLatin1String("/config/set")))
+            QVERIFY2(!message.payload.contains(pin), qPrintable(message.topic));
+    }
 }
 
 // Reports are saved only from the diagnostics page: the technician's road
@@ -387,6 +404,8 @@ void TestFleet::hostileSettingsLeaveTheBridge_data()
     QTest::newRow("base with +") << QByteArray("kivo/+") << "serialnumber" << plain;
     QTest::newRow("empty level") << QByteArray("a//b") << "serialnumber" << plain;
     QTest::newRow("placeholder in the base") << QByteArray("x@PASSWORD@") << "serialnumber" << plain;
+    QTest::newRow("a service's base") << QByteArray("kivo/blm") << "serialnumber" << plain;
+    QTest::newRow("base over the services") << QByteArray("kivo") << "serialnumber" << plain;
     QTest::newRow("serial file /dev/zero") << QByteArray("kivo/ui") << "/dev/zero" << plain;
     QTest::newRow("serial file a FIFO") << QByteArray("kivo/ui") << "fifo" << plain;
     QTest::newRow("huge serial file") << QByteArray("kivo/ui") << "huge" << plain;
