@@ -111,6 +111,8 @@ for group in $(setting SupplementaryGroups); do
   if in_root getent group "$group" >/dev/null; then groups+=("$group"); fi
 done
 mapfile -t environment < <(setting Environment)
+# What systemd makes for the unit before it starts.
+in_root install -d -m "$(setting RuntimeDirectoryMode)" -o "$user" "/run/$(setting RuntimeDirectory)"
 chroot "$root" setpriv --reuid="$user" --regid="$(setting Group)" --groups="$(IFS=,; echo "${groups[*]}")" -- \
   env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$(in_root getent passwd "$user" | cut -d: -f6)" USER="$user" \
   "${environment[@]}" DISPLAY=:7 QT_QPA_PLATFORM=xcb \
