@@ -4,7 +4,7 @@ import "../style"
 
 // Capping products have nothing meaningful to show on a repeat tap.
 TicketResult {
-    icon: "qrc:/qml/images/Icons/warning.svg"
+    icon: "warning"
     iconColor: Style.warning
     title: manager.dynTr + qsTr("ALREADY VALIDATED")
     titleSize: Style.title

@@ -443,7 +443,7 @@ Try again in %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>System health and diagnostic</source>
+        <source>System health and diagnostics</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -451,7 +451,7 @@ Try again in %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Date, time and languange settings</source>
+        <source>Date, time and language settings</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -483,7 +483,7 @@ Try again in %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Check for software and sytem updates</source>
+        <source>Check for software and system updates</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
