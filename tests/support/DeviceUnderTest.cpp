@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QPoint>
+#include <QProcess>
 #include <QTest>
 
 DeviceUnderTest::DeviceUnderTest(const QByteArray& serial) : m_serial(serial)
@@ -146,6 +147,20 @@ bool DeviceUnderTest::tapAt(int x, int y)
     return true;
 }
 
+bool DeviceUnderTest::holdAt(int x, int y)
+{
+    return press(x, y, "1.5");
+}
+
+QImage DeviceUnderTest::grab()
+{
+    const QString file = filePath(QStringLiteral("grab.png"));
+    QFile::remove(file);
+    if (QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), m_window, file}) != 0)
+        return {};
+    return QImage(file).convertToFormat(QImage::Format_RGB32);
+}
+
 // Press and hold the header clock, then the built-in PIN 7315 and LOGIN.
 bool DeviceUnderTest::loginFromTheClock()
 {
@@ -153,10 +168,10 @@ bool DeviceUnderTest::loginFromTheClock()
     // page or a key too early for it: the whole login is tried again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int mark = logMark();
-        if (!press(355, 60, "1.5") || !waitLog("Setting screen : Login", mark))
+        if (!holdAt(355, 60) || !waitLog("Setting screen : Login", mark))
             continue;
         QTest::qWait(500);
-        const QPoint keys[] = {{116, 499}, {364, 345}, {116, 345}, {240, 422}, {240, 651}};
+        const QPoint keys[] = {{116, 484}, {364, 330}, {116, 330}, {240, 407}, {240, 636}};
         for (const QPoint& key : keys)
             tapAt(key.x(), key.y());
         if (waitLog("Setting screen : Settings", mark))
