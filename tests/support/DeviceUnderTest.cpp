@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <algorithm>
+
 DeviceUnderTest::DeviceUnderTest(const QByteArray& serial) : m_serial(serial)
 {
     QFile serialFile(filePath(QStringLiteral("serialnumber")));
@@ -152,13 +154,32 @@ bool DeviceUnderTest::holdAt(int x, int y)
     return press(x, y, "1.5");
 }
 
+// Grabbed until two grabs in a row agree (a page still moving gives the last).
 QImage DeviceUnderTest::grab()
 {
     const QString file = filePath(QStringLiteral("grab.png"));
-    QFile::remove(file);
-    if (QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), m_window, file}) != 0)
+    // A finger leaves nothing hovered behind, a pointer does: it goes beside the window.
+    if (!pointer({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window, QStringLiteral("600"),
+                  QStringLiteral("900")}))
         return {};
-    return QImage(file).convertToFormat(QImage::Format_RGB32);
+    QImage last;
+    for (int i = 0; i < 15; ++i) {
+        QFile::remove(file);
+        if (QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), m_window, file}) != 0)
+            return {};
+        const QImage image = QImage(file).convertToFormat(QImage::Format_RGB32);
+        if (image == last)
+            break;
+        last = image;
+        QTest::qWait(100);
+    }
+    return last;
+}
+
+bool DeviceUnderTest::enterPin()
+{
+    const QPoint keys[] = {{116, 484}, {364, 330}, {116, 330}, {240, 407}, {240, 636}};
+    return std::all_of(std::begin(keys), std::end(keys), [this](const QPoint& key) { return tapAt(key.x(), key.y()); });
 }
 
 // Press and hold the header clock, then the built-in PIN 7315 and LOGIN.
@@ -171,10 +192,7 @@ bool DeviceUnderTest::loginFromTheClock()
         if (!holdAt(355, 60) || !waitLog("Setting screen : Login", mark))
             continue;
         QTest::qWait(500);
-        const QPoint keys[] = {{116, 484}, {364, 330}, {116, 330}, {240, 407}, {240, 636}};
-        for (const QPoint& key : keys)
-            tapAt(key.x(), key.y());
-        if (waitLog("Setting screen : Settings", mark))
+        if (enterPin() && waitLog("Setting screen : Settings", mark))
             return true;
         // Back to the passenger screen before the next hold.
         waitLog("Setting screen : ScanScreens", mark, 20000);

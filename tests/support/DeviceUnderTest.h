@@ -55,6 +55,8 @@ public:
     // A press held long enough to count as press and hold.
     bool holdAt(int x, int y);
     bool loginFromTheClock();
+    // On the PIN page: the built-in PIN 7315 and LOGIN.
+    bool enterPin();
     // The window as the X server shows it, grabbed from the screen.
     QImage grab();
 
