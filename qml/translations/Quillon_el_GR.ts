@@ -395,6 +395,10 @@ of-Order or Out-of-Service state.</source>
         <source>SAVE</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>CLR</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Invalid</name>
