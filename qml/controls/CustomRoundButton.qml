@@ -38,8 +38,10 @@ Item {
         anchors.centerIn: parent
         width: root.iconSize
         height: root.iconSize
+        // Decoded at the size shown, then drawn unfiltered.
+        sourceSize: Qt.size(root.iconSize, root.iconSize)
         source: root.icon
-        smooth: true
+        smooth: false
     }
     MouseArea {
         id: area
