@@ -25,7 +25,7 @@ import QtQuick.Controls 2.15
 import QtQuick.Controls.Material 2.15
 
 ApplicationWindow {
-    width: 480; height: 800; visible: true
+    width: 480; height: 800
     Material.theme: Material.Dark
     property int changes: 0
     property int frame: 0
@@ -86,7 +86,10 @@ int main(int argc, char* argv[])
     if (engine.rootObjects().isEmpty())
         return 1;
     auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().first());
+    // Shown once the reporter listens: the software renderer can draw the
+    // first frame as soon as the window is shown.
     FrameReporter reporter(window);
+    window->show();
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     input.setEnabled(args.contains(QStringLiteral("--lines")));
     QObject::connect(&input, &QSocketNotifier::activated, window, [window, &reporter, &input] {

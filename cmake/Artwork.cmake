@@ -7,13 +7,13 @@
 set(QUILLON_ART_SRC ${CMAKE_SOURCE_DIR}/qml/images/src)
 set(QUILLON_ART_OUT ${CMAKE_BINARY_DIR}/generated/images)
 
-# quillon_render_png(<svg> <path below qml/images> <width> <height>)
+# quillon_render_png(<svg> <path below qml/images> <width> <height> [svg2png options...])
 function(quillon_render_png svg path width height)
   set(png ${QUILLON_ART_OUT}/${path})
   get_filename_component(dir ${png} DIRECTORY)
   add_custom_command(OUTPUT ${png}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-    COMMAND svg2png ${svg} ${png} ${width} ${height}
+    COMMAND svg2png ${ARGN} ${svg} ${png} ${width} ${height}
     DEPENDS ${svg} svg2png
     COMMENT "Rendering qml/images/${path}"
     VERBATIM)
@@ -40,6 +40,35 @@ function(quillon_render_frame template names path width height)
   string(REGEX REPLACE "\\.png$" ".svg" svg ${CMAKE_BINARY_DIR}/generated/images-src/${path})
   configure_file(${template} ${svg} @ONLY)
   quillon_render_png(${svg} ${path} ${width} ${height})
+  set(QUILLON_GENERATED_ALIASES ${QUILLON_GENERATED_ALIASES} PARENT_SCOPE)
+  set(QUILLON_GENERATED_FILES ${QUILLON_GENERATED_FILES} PARENT_SCOPE)
+endfunction()
+
+# quillon_render_icon(<name> <colour> <size>...)
+# An icon of qml/images/Icons/ in one colour, at each size a page shows it:
+# Icons/<name>-<colour without "#">-<size>.png, the name TintedIcon.qml loads.
+# Colours are written as QML writes them: lower case, alpha first when not opaque.
+function(quillon_render_icon name colour)
+  string(SUBSTRING ${colour} 1 -1 shade)
+  foreach(size ${ARGN})
+    quillon_render_png(${CMAKE_SOURCE_DIR}/qml/images/Icons/${name}.svg Icons/${name}-${shade}-${size}.png
+                       ${size} ${size} --colour ${colour})
+  endforeach()
+  set(QUILLON_GENERATED_ALIASES ${QUILLON_GENERATED_ALIASES} PARENT_SCOPE)
+  set(QUILLON_GENERATED_FILES ${QUILLON_GENERATED_FILES} PARENT_SCOPE)
+endfunction()
+
+# quillon_render_shadow(<radius>)
+# A round button's shadow: its disc blurred by the style's 8 pixels (a Gaussian
+# of deviation 2.7) in black at half opacity, 8 pixels wider on each side than
+# the disc. The page places it at the style's offset.
+function(quillon_render_shadow radius)
+  math(EXPR CENTRE "${radius} + 8")
+  math(EXPR SIDE "2 * ${CENTRE}")
+  set(RADIUS ${radius})
+  set(svg ${CMAKE_BINARY_DIR}/generated/images-src/Shadows/round-${radius}.svg)
+  configure_file(${QUILLON_ART_SRC}/Shadows/round.svg.in ${svg} @ONLY)
+  quillon_render_png(${svg} Shadows/round-${radius}.png ${SIDE} ${SIDE} --blur 2.7 --colour "#80000000")
   set(QUILLON_GENERATED_ALIASES ${QUILLON_GENERATED_ALIASES} PARENT_SCOPE)
   set(QUILLON_GENERATED_FILES ${QUILLON_GENERATED_FILES} PARENT_SCOPE)
 endfunction()
@@ -81,3 +110,32 @@ quillon_render_frame(${art_barcode} "${art_barcode_names}" Barcode/5.png 300 300
 quillon_render_frame(${art_barcode} "${art_barcode_names}" Barcode/6.png 300 300  0 0 ${art_accent} 1    210 1 0)
 quillon_render_frame(${art_barcode} "${art_barcode_names}" Barcode/7.png 300 300  0 0 ${art_green}  1    210 0 0)
 quillon_render_frame(${art_barcode} "${art_barcode_names}" Barcode/8.png 300 300  0 0 ${art_green}  1    210 0 1)
+
+# Icons and shadows are drawn here rather than by effects at run time, so a
+# board without a GPU (Qt Quick's software renderer draws no shader effects)
+# shows the same pixels. The colours are the style's (qml/style/Style.qml).
+set(art_valid "#41b987")
+set(art_warning "#fcdb03")
+set(art_error "#db4a37")
+set(art_white "#ffffff")
+# Results and states of the validator.
+quillon_render_icon(valid ${art_valid} 250)
+quillon_render_icon(invalid ${art_error} 250)
+quillon_render_icon(retry ${art_warning} 250)
+quillon_render_icon(warning ${art_warning} 250 300)
+quillon_render_icon(warning ${art_error} 300)
+# The scan pages' buttons and the PIN page.
+quillon_render_icon(qr-code ${art_white} 50)
+quillon_render_icon(nfc ${art_white} 50)
+quillon_render_icon(lock ${art_accent} 35)
+# The menu and the event log follow the theme's text colour, dark or light.
+foreach(foreground ${art_white} "#dd000000")
+  foreach(icon ticket diagnostic region audio brightness-2 network update log)
+    quillon_render_icon(${icon} ${foreground} 48)
+  endforeach()
+  quillon_render_icon(search ${foreground} 30)
+  quillon_render_icon(trash ${foreground} 24)
+  quillon_render_icon(clock ${foreground} 16)
+endforeach()
+# The header's language button.
+quillon_render_shadow(35)

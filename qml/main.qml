@@ -106,6 +106,8 @@ ApplicationWindow {
 
             objectName: "page_" + modelData.name
             anchors.fill: parent
+            // The version label's strip: no page puts anything under it.
+            anchors.bottomMargin: Style.footer
             active: false
             source: modelData.page
             visible: window.currentScreen === modelData.name
@@ -133,7 +135,7 @@ ApplicationWindow {
 
         Loader {
             readonly property bool due: window.started
-                                        && ["InitPage", "Login", "Settings"].indexOf(window.currentScreen) >= 0
+                                        && ["Login", "Settings"].indexOf(window.currentScreen) >= 0
 
             active: false
             // Once built it stays.
@@ -176,11 +178,11 @@ ApplicationWindow {
         parent: window.overlay
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        anchors.margins: 10
+        anchors.margins: Style.versionMargin
         // Hidden while the keyboard is up, so it never covers a key.
         visible: !Qt.inputMethod.visible
         text: "v" + Qt.application.version
-        font.pixelSize: 12
+        font.pixelSize: Style.versionText
         color: Material.color(Material.Grey, Material.Shade700)
     }
 }

@@ -10,7 +10,7 @@ PACKAGES=(
   libqt5svg5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls
   qml-module-qtquick-controls2 qml-module-qtquick-templates2 qml-module-qtquick-layouts
-  qml-module-qtqml-models2 qml-module-qtgraphicaleffects qml-module-qtquick-extras
+  qml-module-qtqml-models2 qml-module-qtquick-extras
   qml-module-qtquick-dialogs qml-module-qtquick-shapes
   qml-module-qt-labs-folderlistmodel
   qtvirtualkeyboard-plugin qml-module-qtquick-virtualkeyboard

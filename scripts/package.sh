@@ -21,7 +21,7 @@ if [ "$ARCH" = arm64 ]; then
   TOOLS+=(crossbuild-essential-arm64 pkgconf:arm64 qemu-user
     qml-module-qtquick2:arm64 qml-module-qtquick-window2:arm64 qml-module-qtquick-controls2:arm64
     qml-module-qtquick-templates2:arm64 qml-module-qtquick-layouts:arm64
-    qml-module-qtgraphicaleffects:arm64 qml-module-qtquick-virtualkeyboard:arm64
+    qml-module-qtquick-virtualkeyboard:arm64
     qtvirtualkeyboard-plugin:arm64 qml-module-qt-labs-folderlistmodel:arm64)
 fi
 missing=()

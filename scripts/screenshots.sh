@@ -62,9 +62,9 @@ swipe_up() {
 }
 shot() { sleep 0.3; import -window "$window" "$OUT/$1.png"; echo "$1"; }
 # shellcheck disable=SC2086 # each key is "x y"
-pin() { for key in "$@"; do tap $key 0.3; done; tap 240 651; }
+pin() { for key in "$@"; do tap $key 0.3; done; tap 240 636; }
 # Keys of the PIN pad.
-K1="116 345"; K3="364 345"; K4="116 422"; K5="240 422"; K7="116 499"
+K1="116 330"; K3="364 330"; K5="240 407"; K7="116 484"
 
 rm -f "$OUT"/*.png
 printf 'K12345678' >"$WORK/serialnumber"
@@ -91,22 +91,25 @@ tap 65 60
 # The maintenance menu and its pages.
 hold 355 60; pin "$K7" "$K3" "$K1" "$K5"
 shot Settings-menu
-tap 240 115; shot Settings-validator
-swipe_up; tap 240 764 1.2; shot Settings-validatorconfig
-tap 140 744; tap 30 33
-tap 240 206 1.5; shot Settings-diagnostics
-tap 396 758 1.5; shot Settings-diagnostics-report
+tap 240 114; shot Settings-validator
+swipe_up; shot Settings-validator-end
+tap 240 734 1.2; shot Settings-validatorconfig
+tap 140 714; tap 30 33
+tap 240 201 1.5; shot Settings-diagnostics
+tap 396 730 1.5; shot Settings-diagnostics-report
 tap 240 200 1.2
-tap 240 297 1.2; shot Settings-region; tap 30 33
-tap 240 389; shot Settings-audio; tap 30 33
-tap 240 480; shot Settings-display; tap 30 33
-tap 240 571; shot Settings-network
+tap 240 289 1.2; shot Settings-region; tap 30 33
+tap 240 376; shot Settings-audio; tap 30 33
+tap 240 464; shot Settings-display
+# The display-off spin box takes digits: the numeric keyboard.
+tap 330 415; shot Settings-keyboard-spinbox; tap 322 745; tap 30 33
+tap 240 551; shot Settings-network
 tap 360 95; shot Settings-network-ethernet
 tap 240 508; tap 330 113; tap 330 155; tap 330 180; shot Settings-keyboard-address
-tap 427 700; shot Settings-ethernetconfig
+tap 322 745; shot Settings-ethernetconfig
 tap 140 521; tap 30 33
-tap 240 662; shot Settings-update; tap 30 33
-tap 240 754; shot Settings-eventlog; tap 30 33
+tap 240 639; shot Settings-update; tap 30 33
+tap 240 726; swipe_up; shot Settings-eventlog; tap 30 33
 tap 450 35; tap 380 102; shot Settings-scanconfig
 tap 240 770 1
 # Five wrong PINs lock the PIN page.
@@ -115,13 +118,15 @@ hold 355 60
 for _ in 1 2 3 4 5; do pin "$K1"; done
 shot Login-locked
 
-# First start: no serial number, the keyboard on the serial-number field.
+# First start: no serial number, typed on the page's key pad.
 rm -f "$WORK/serialnumber"
 start_app
 for lang in en_IE el_GR; do
   [ "$lang" = en_IE ] || tap 65 60
   shot "InitPage_$lang"
-  tap 240 266 1.2; shot "InitPage-keyboard_$lang"
-  tap 427 700
+  # K, 1, 2, 3.
+  for key in "359 568" "119 376" "239 376" "359 376"; do tap $key 0.3; done
+  shot "InitPage-keypad_$lang"
+  tap 329 632
 done
 echo "Screens written to $OUT"

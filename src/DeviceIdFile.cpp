@@ -1,8 +1,12 @@
 #include "DeviceIdFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 DeviceIdFile::DeviceIdFile(const manager::Log& log)
     : m_log(log)
@@ -36,14 +40,39 @@ QString DeviceIdFile::load(const QString& path) const
 QString DeviceIdFile::save(const QString& path, const QString& id) const
 {
     m_log.info() << "Saving device id to : " << path;
-    // Written beside the target and renamed, so a failure never leaves a
-    // truncated serial number behind; where the folder is read-only but the
-    // file is not, written in place.
+    const QString error = folderTakesNewFiles(path) ? replace(path, id) : overwrite(path, id);
+    if (!error.isEmpty())
+        m_log.critical() << "ERROR: Could not save device S/N to file : " << path << " (" << error << ")";
+    return error;
+}
+
+// Asked with the process's effective ids, the ones that write; a read-only
+// file system answers no as well.
+bool DeviceIdFile::folderTakesNewFiles(const QString& path)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    return faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+// Written beside the target and renamed over it, so a failure never leaves a
+// truncated serial number behind.
+QString DeviceIdFile::replace(const QString& path, const QString& id)
+{
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
     if (file.open(QIODevice::WriteOnly) && file.write(id.toUtf8()) >= 0 && file.commit())
         return {};
-    const QString error = file.errorString();
-    m_log.critical() << "ERROR: Could not save device S/N to file : " << path << " (" << error << ")";
-    return error;
+    return file.errorString();
+}
+
+// A folder that cannot take a new file (read-only modes, or a read-only root
+// with the file bound writable over it): the file itself is written, the new
+// number over the old before the rest is cut off, so it is never empty.
+QString DeviceIdFile::overwrite(const QString& path, const QString& id)
+{
+    QFile file(path);
+    const QByteArray bytes = id.toUtf8();
+    if (file.open(QIODevice::ReadWrite) && file.write(bytes) == bytes.size() && file.flush()
+        && file.resize(bytes.size()))
+        return {};
+    return file.errorString();
 }

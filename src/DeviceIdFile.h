@@ -19,5 +19,9 @@ public:
     QString save(const QString& path, const QString& id) const;
 
 private:
+    static bool folderTakesNewFiles(const QString& path);
+    static QString replace(const QString& path, const QString& id);
+    static QString overwrite(const QString& path, const QString& id);
+
     const manager::Log& m_log;
 };

@@ -171,6 +171,7 @@ void GUIManager::initQml()
 {
     QQuickStyle::setStyle(QStringLiteral("Material"));
     m_log.info() << "QtQuick Style name is : " << QQuickStyle::name();
+    m_engine.setUrlInterceptor(&m_flatElevation);
 
     registerQmlTypes();
 

@@ -5,6 +5,7 @@
 #include "ConfigKeys.h"
 #include "ConfigurationBarcodes.h"
 #include "DeviceIdFile.h"
+#include "FlatElevation.h"
 #include "Diagnostics.h"
 #include "EventManager.h"
 #include "Peripheral/Board.h"
@@ -173,6 +174,8 @@ private:
     DeviceIdFile m_deviceIdFile;
     QString m_deviceId;
     QString m_language;
+    // Before the engine, which uses it until it is gone.
+    FlatElevation m_flatElevation;
     QQmlApplicationEngine m_engine;
     QQmlContext* m_qmlContext;
     Translation m_translation;

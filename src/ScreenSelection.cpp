@@ -13,7 +13,6 @@
 namespace {
 
 const int ResultMillis = 3000;
-const int LoginMillis = 15000;
 const QString Display = QStringLiteral("display");
 
 } // namespace
@@ -83,6 +82,13 @@ void ScreenSelection::setBusy(int timeout, const QString& message)
 
 void ScreenSelection::setIdleScreen()
 {
+    decideIdleScreen(false);
+}
+
+// Leaving the PIN page is the page's own decision: the out-of-order rule then
+// shows what it kept back while a technician typed.
+void ScreenSelection::decideIdleScreen(bool leavingLogin)
+{
     m_screenTimer.stop();
     if (m_deviceId.isEmpty()) {
         setScreen(QStringLiteral("InitPage"));
@@ -101,9 +107,12 @@ void ScreenSelection::setIdleScreen()
         enableReaders(true);
         setScreen(QStringLiteral("ScanScreens"));
     } else {
-        setOutOfOrderScreen(validatorReason());
+        showOutOfOrder(validatorReason(), leavingLogin);
         enableReaders(false);
     }
+    // With the ignition off nothing out of order is shown, but the PIN page still goes.
+    if (leavingLogin && m_screen == QLatin1String("Login"))
+        setScreen(QStringLiteral("ScreenSaver"));
 }
 
 void ScreenSelection::enableReaders(bool enable)
@@ -119,7 +128,12 @@ void ScreenSelection::enableReaders(bool enable)
 
 void ScreenSelection::setOutOfOrderScreen(const QString& message)
 {
-    if (m_screen == QLatin1String("Login") || !m_board.ignition() || m_session.sessionActive())
+    showOutOfOrder(message, false);
+}
+
+void ScreenSelection::showOutOfOrder(const QString& message, bool overLogin)
+{
+    if ((m_screen == QLatin1String("Login") && !overLogin) || !m_board.ignition() || m_session.sessionActive())
         return;
     setScreen(QStringLiteral("OutOfOrder"));
     setMessage(message);
@@ -130,9 +144,9 @@ void ScreenSelection::setMaintenanceScreen()
     if (m_session.sessionActive())
         setScreen(QStringLiteral("Settings"));
     else if (m_screen == QLatin1String("Login"))
-        setIdleScreen();
+        decideIdleScreen(true);
     else
-        setScreen(QStringLiteral("Login"), LoginMillis);
+        setScreen(QStringLiteral("Login"), m_loginMillis);
 }
 
 void ScreenSelection::showResult(const Transaction& transaction)
@@ -173,10 +187,15 @@ void ScreenSelection::setDisplayOffMinuteMillis(int millis)
     m_displayOffMinuteMillis = millis;
 }
 
+void ScreenSelection::setLoginMillis(int millis)
+{
+    m_loginMillis = millis;
+}
+
 void ScreenSelection::onScreenTimeout()
 {
     m_log.info() << "Screen timeout : " << m_screen;
-    setIdleScreen();
+    decideIdleScreen(m_screen == QLatin1String("Login"));
 }
 
 void ScreenSelection::onScreenChanged()

@@ -46,12 +46,16 @@ public:
     int displayOffRemainingMillis() const;
     // The length of a display-off minute; shortened by tests only.
     void setDisplayOffMinuteMillis(int millis);
+    // How long the PIN page waits for a PIN; shortened by tests only.
+    void setLoginMillis(int millis);
 
 signals:
     void screenChanged();
     void messageChanged();
 
 private:
+    void decideIdleScreen(bool leavingLogin);
+    void showOutOfOrder(const QString& message, bool overLogin);
     void onScreenTimeout();
     void onScreenChanged();
     void onDisplayOffTimeout();
@@ -68,4 +72,5 @@ private:
     QTimer m_screenTimer;
     QTimer m_displayOffTimer;
     int m_displayOffMinuteMillis = 60000;
+    int m_loginMillis = 15000;
 };

@@ -72,6 +72,8 @@ private slots:
     void idleScreenFollowsValidatorStatus();
     void maintenanceSession_data();
     void maintenanceSession();
+    void leavingThePinPage_data();
+    void leavingThePinPage();
     void displayOffTimer_data();
     void displayOffTimer();
     void configurationBarcodes_data();
@@ -195,6 +197,54 @@ void TestGUIManager::maintenanceSession()
     QVERIFY(!session->sessionActive());
     QCOMPARE(context<EventManager>("eventLogManager")->events().last()->name(),
              QStringLiteral("Maintenance logout"));
+}
+
+void TestGUIManager::leavingThePinPage_data()
+{
+    QTest::addColumn<QJsonObject>("validator");
+    QTest::addColumn<bool>("ignition");
+    QTest::addColumn<bool>("whileTyping");
+    QTest::addColumn<bool>("secondPress");
+    QTest::addColumn<QString>("idle");
+    QTest::newRow("out of order while typing, second press") << Down << true << true << true << "OutOfOrder";
+    QTest::newRow("out of order, timeout") << Down << true << false << false << "OutOfOrder";
+    QTest::newRow("online, timeout") << blmStatus() << true << false << false << "ScanScreens";
+    QTest::newRow("out of service, second press") << blmStatus(false) << true << false << true << "OutOfService";
+    QTest::newRow("out of order, ignition off, timeout") << Down << false << false << false << "ScreenSaver";
+}
+
+// Out of order while a technician types, the PIN page stays; the page's own
+// timeout and a second press of the hidden button leave it for whatever the
+// validator's state calls for.
+void TestGUIManager::leavingThePinPage()
+{
+    QFETCH(QJsonObject, validator);
+    QFETCH(bool, ignition);
+    QFETCH(bool, whileTyping);
+    QFETCH(bool, secondPress);
+    QFETCH(QString, idle);
+    start();
+    status(blmStatus(), QStringLiteral("ScanScreens"));
+    if (!ignition) {
+        m_peer->publish(BoardBase + "/status", QJsonObject{{"service", true},
+                                                           {"device", QJsonObject{{"active", true}, {"ignition", false}}}});
+        QTRY_COMPARE(m_gui->screen(), QStringLiteral("ScreenSaver"));
+    }
+    screens()->setLoginMillis(secondPress ? 60000 : 100);
+    if (!whileTyping) {
+        m_peer->publish(Blm + "/status", validator);
+        QVERIFY(settle());
+    }
+    m_gui->setMaintenanceScreen();
+    QCOMPARE(m_gui->screen(), QStringLiteral("Login"));
+    if (whileTyping) {
+        m_peer->publish(Blm + "/status", validator);
+        QVERIFY(settle());
+        QCOMPARE(m_gui->screen(), QStringLiteral("Login"));
+    }
+    if (secondPress)
+        m_gui->setMaintenanceScreen();
+    QTRY_COMPARE(m_gui->screen(), idle);
 }
 
 void TestGUIManager::displayOffTimer_data()

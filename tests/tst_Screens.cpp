@@ -9,6 +9,8 @@
 
 #include <QColor>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QImage>
 #include <QJsonObject>
 #include <QQmlApplicationEngine>
@@ -48,7 +50,7 @@ private slots:
     void initTestCase();
     void screens_data();
     void screens();
-    void keyboardOnTheSerialField();
+    void serialNumberKeyPad();
 
 private:
     bool publishAndWait(const QString& topic, const QJsonObject& payload, const QString& screen);
@@ -57,6 +59,7 @@ private:
     QString pageText(const QString& screen, const char* name) const;
     QImage grab();
     void expectIcon(const QImage& image, const QString& screen, const QColor& colour);
+    void expectCornerClear(const QString& screen);
 
     AppWindow m_app;
 };
@@ -112,6 +115,16 @@ void TestScreens::expectIcon(const QImage& image, const QString& screen, const Q
     }
 }
 
+// Nothing to touch or read under the version label.
+void TestScreens::expectCornerClear(const QString& screen)
+{
+    QQuickItem* label = QuickItems::find(m_app.window()->contentItem(), QStringLiteral("versionLabel"));
+    QVERIFY(label && label->isVisible());
+    const QStringList covered = QuickItems::shownIn(QuickItems::page(m_app.window(), screen),
+                                                    QuickItems::sceneRect(label));
+    QVERIFY2(covered.isEmpty(), qPrintable(screen + ": " + covered.join(", ")));
+}
+
 void TestScreens::screens_data()
 {
     QTest::addColumn<QString>("language");
@@ -139,10 +152,12 @@ void TestScreens::screens()
     const QString prompt = pageText("ScanScreens", "prompt");
     QVERIFY2(prompt == texts[1] || prompt == texts[11], qPrintable(prompt));
     QVERIFY(header->isVisible());
+    expectCornerClear("ScanScreens");
 
     m_app.manager()->setScreen("ScanCard");
     QVERIFY(waitForScreen("ScanCard"));
     QCOMPARE(pageText("ScanCard", "prompt"), texts[1]);
+    expectCornerClear("ScanCard");
     QTest::mouseClick(m_app.window(), Qt::LeftButton, {}, QuickItems::sceneRect(pageChild("ScanCard", "scanButton")).center());
     QTRY_COMPARE(m_app.window()->property("currentScreen").toString(), QStringLiteral("ScanBarcode"));
     QCOMPARE(pageText("ScanBarcode", "prompt"), texts[2]);
@@ -180,6 +195,7 @@ void TestScreens::screens()
     for (const auto& result : results) {
         QVERIFY(publishAndWait(Blm + result.topic, result.payload, result.screen));
         expectIcon(grab(), result.screen, QColor(result.colour));
+        expectCornerClear(result.screen);
         QCOMPARE(pageText(result.screen, "title"), texts[result.title]);
         if (result.detail)
             QCOMPARE(pageText(result.screen, result.detail), result.detailText);
@@ -191,6 +207,7 @@ void TestScreens::screens()
     starting["init"] = true;
     QVERIFY(publishAndWait(Blm + "/status", status(true, starting), "Busy"));
     QCOMPARE(pageText("Busy", "message"), texts[0]);
+    expectCornerClear("Busy");
 
     m_app.manager()->setScreen("ScreenSaver");
     QVERIFY(waitForScreen("ScreenSaver"));
@@ -205,6 +222,7 @@ void TestScreens::screens()
     QVERIFY(waitForScreen("Login"));
     QVERIFY(header->isVisible());
     QCOMPARE(pageText("Login", "loginButton"), texts[10]);
+    expectCornerClear("Login");
     QCOMPARE(pageText("Login", "pinText"), language == "el_GR" ? QStringLiteral("Κωδικός") : QStringLiteral("Pin"));
     m_app.manager()->setMaintenanceScreen();
     QVERIFY(waitForScreen("Busy"));
@@ -212,35 +230,33 @@ void TestScreens::screens()
     QVERIFY2(m_app.qmlWarnings().isEmpty(), qPrintable(m_app.qmlWarnings().join('\n')));
 }
 
-// The keyboard is the same in both languages: it is tried once.
-void TestScreens::keyboardOnTheSerialField()
+// The serial number is typed on a key pad of just the characters it takes,
+// each key at least 9 mm (50 pixels) square, by real pointer input; no
+// on-screen keyboard opens over the page. The pad is the same in both languages.
+void TestScreens::serialNumberKeyPad()
 {
     m_app.manager()->setScreen("InitPage");
     QVERIFY(waitForScreen("InitPage"));
     QVERIFY(QuickItems::find(m_app.window()->contentItem(), "header")->isVisible());
+    QQuickItem* page = QuickItems::page(m_app.window(), "InitPage");
     QQuickItem* field = pageChild("InitPage", "serialField");
     QCOMPARE(field->property("text").toString(), QStringLiteral("K12345678"));
-    field->setProperty("text", QString());
-    // A touch on the field slides the window's keyboard up to the bottom of the page.
-    QQuickItem* keyboard = QuickItems::find(m_app.window()->contentItem(), QStringLiteral("keyboard"));
-    QVERIFY(keyboard);
-    const QRect pageRect = QuickItems::sceneRect(QuickItems::page(m_app.window(), "InitPage"));
-    QCOMPARE(QuickItems::sceneRect(keyboard).top(), pageRect.bottom() + 1);
-    QVERIFY(QuickItems::pointerClick(field));
-    QTRY_COMPARE(QuickItems::sceneRect(keyboard).bottom(), pageRect.bottom());
-    QVERIFY(!QuickItems::find(m_app.window()->contentItem(), QStringLiteral("versionLabel"))->isVisible());
-    // What the keyboard types comes out upper case, as the serial number needs.
-    // Letters on the first layer, digits on the one "&123" opens.
-    for (const char* c : {"k", "&123", "1", "2", "3", "4", "5", "6", "7", "8", "ABC"}) {
-        QVERIFY2(QuickItems::pointerClick(QuickItems::keyboardKey(keyboard, QLatin1String(c))), c);
-        QTest::qWait(50);
+    expectCornerClear("InitPage");
+    const QStringList keys{"C", "K", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "back", "CLR"};
+    for (const QString& name : keys) {
+        QQuickItem* key = QuickItems::find(page, "key_" + name);
+        QVERIFY2(key && key->width() >= 50 && key->height() >= 50, qPrintable(name));
+        QVERIFY2(QRect(0, 0, 480, 800).contains(QuickItems::sceneRect(key)), qPrintable(name));
     }
-    QTRY_COMPARE(field->property("text").toString(), QStringLiteral("K12345678"));
-    // Enter hides the keyboard and asks for confirmation.
-    QVERIFY(QuickItems::pointerClick(QuickItems::keyboardKey(keyboard, QString(), Qt::Key_Return)));
-    QTRY_COMPARE(QuickItems::sceneRect(keyboard).top(), pageRect.bottom() + 1);
-    QObject* popup = QuickItems::page(m_app.window(), "InitPage")->findChild<QObject*>(QStringLiteral("confirmPopup"));
+    QQuickItem* save = pageChild("InitPage", "saveButton");
+    for (const char* name : {"CLR", "K", "back", "C", "8", "7", "6", "5", "4", "3", "2", "1"})
+        QVERIFY2(QuickItems::pointerClick(QuickItems::find(page, QStringLiteral("key_") + name)), name);
+    QTRY_COMPARE(field->property("text").toString(), QStringLiteral("C87654321"));
+    QVERIFY(!QGuiApplication::inputMethod()->isVisible());
+    QVERIFY(QuickItems::pointerClick(save));
+    QObject* popup = page->findChild<QObject*>(QStringLiteral("confirmPopup"));
     QTRY_VERIFY(popup->property("opened").toBool());
+    QCOMPARE(popup->property("text").toString(), QStringLiteral("Please confirm the serial number\n\nC87654321"));
     QMetaObject::invokeMethod(popup, "close");
     QVERIFY2(m_app.qmlWarnings().isEmpty(), qPrintable(m_app.qmlWarnings().join('\n')));
 }

@@ -4,11 +4,14 @@
 
 #include "AppWindow.h"
 #include "Common/Config.h"
+#include "EventManager.h"
 #include "GUIManager.h"
 #include "MqttPeer.h"
 #include "QuickItems.h"
 
 #include <QDir>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QJsonObject>
 #include <QMetaProperty>
 #include <QQmlProperty>
@@ -36,8 +39,11 @@ private slots:
     void init();
     void cleanup();
     void propertiesReachQml();
+    void everyEntryOpens_data();
     void everyEntryOpens();
     void ethernetTabAndConfiguration();
+    void numericKeyboard_data();
+    void numericKeyboard();
     void lightThemeReads();
     void pinLockout();
     void scanConfigQr();
@@ -58,6 +64,9 @@ private:
     QQuickItem* item(const char* name) const { return QuickItems::find(currentPage(), QLatin1String(name)); }
     QObject* pageObject(const char* name) const { return currentPage()->findChild<QObject*>(QLatin1String(name)); }
     QString infoValue(const QString& label) const;
+    QStringList underVersionLabel(QQuickItem* root) const;
+    QQuickItem* openEthernetConfiguration();
+    void chooseManualMode();
     void enterPin(const QString& pin);
 
     AppWindow m_app;
@@ -78,6 +87,11 @@ void TestSettingsPages::initTestCase()
         QVERIFY(QQmlProperty::write(menuObject("stack"), QLatin1String(transition), QVariant::fromValue<QObject*>(nullptr)));
     // The clock counts taps for a second before it answers; a third of one is enough here.
     QuickItems::find(m_app.window()->contentItem(), QStringLiteral("clock"))->setProperty("tapMillis", 300);
+    // More events than the log's page shows at once.
+    auto* events = qobject_cast<EventManager*>(context("eventLogManager"));
+    for (int i = 0; i < 20; ++i)
+        events->push(new Event(QStringLiteral("Test"), QStringLiteral("Event %1").arg(i), QString(),
+                               QDateTime::currentDateTime()));
 }
 
 // A failed case leaves no sub-page open behind it.
@@ -126,13 +140,65 @@ void TestSettingsPages::propertiesReachQml()
     QVERIFY(seen.size() > 10);
 }
 
-// Each entry opens over the real managers, and closes again.
+void TestSettingsPages::everyEntryOpens_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("hint");
+    const char* const entries[][2] = {
+        {"Validator", "Validator information and settings"},
+        {"Diagnostics", "System health and diagnostics"},
+        {"Region", "Date, time and language settings"},
+        {"Audio", "Adjust audio volume"},
+        {"Display", "Adjust display brightness and mode"},
+        {"Network", "Configure Ethernet, WiFi and Modem"},
+        {"Update", "Check for software and system updates"},
+        {"Event Log", "Examine system events and alarms"},
+    };
+    for (int i = 0; i < 8; ++i)
+        QTest::newRow(entries[i][0]) << i << entries[i][0] << entries[i][1];
+}
+
+// Each entry opens over the real managers under its title and closes again.
+// Neither as it opens nor scrolled to its end does a page put a control or a
+// text under the version label, and neither does the menu; the menu's row
+// shows the entry's title and hint.
 void TestSettingsPages::everyEntryOpens()
 {
-    for (int entry = 0; entry < 8; ++entry) {
-        QVERIFY2(openEntry(entry), qPrintable(QString::number(entry)));
-        QVERIFY(backToMenu());
+    QFETCH(int, index);
+    QFETCH(QString, title);
+    QFETCH(QString, hint);
+    QVERIFY(openEntry(index));
+    QCOMPARE(QuickItems::find(qobject_cast<QQuickItem*>(menuObject("toolBar")), QStringLiteral("title"))
+                 ->property("text").toString(), title);
+    QStringList covered = underVersionLabel(currentPage());
+    QVERIFY2(covered.isEmpty(), qPrintable(covered.join('\n')));
+    QList<QQuickItem*> items = currentPage()->findChildren<QQuickItem*>();
+    items << currentPage();
+    for (QQuickItem* item : qAsConst(items)) {
+        if (!item->inherits("QQuickFlickable"))
+            continue;
+        const qreal origin = item->property("originY").toReal();
+        item->setProperty("contentY", qMax(origin, origin + item->property("contentHeight").toReal() - item->height()));
     }
+    m_app.window()->grabWindow();
+    covered = underVersionLabel(currentPage());
+    QVERIFY2(covered.isEmpty(), qPrintable(covered.join('\n')));
+    QVERIFY(backToMenu());
+
+    m_app.window()->grabWindow();
+    const QStringList row = QuickItems::shownIn(QuickItems::find(menu(), QStringLiteral("entry_%1").arg(index)),
+                                                QRect(0, 0, 480, 800));
+    QVERIFY2(row.filter('"' + title + '"').size() == 1 && row.filter('"' + hint + '"').size() == 1,
+             qPrintable(row.join('\n')));
+    covered = underVersionLabel(menu());
+    QVERIFY2(covered.isEmpty(), qPrintable(covered.join('\n')));
+}
+
+QStringList TestSettingsPages::underVersionLabel(QQuickItem* root) const
+{
+    QQuickItem* label = QuickItems::find(m_app.window()->contentItem(), QStringLiteral("versionLabel"));
+    return label ? QuickItems::shownIn(root, QuickItems::sceneRect(label)) : QStringList{"no version label"};
 }
 
 QString TestSettingsPages::infoValue(const QString& label) const
@@ -150,20 +216,33 @@ QString TestSettingsPages::infoValue(const QString& label) const
     return search(currentPage());
 }
 
+// The Ethernet configuration page; null when it does not open.
+QQuickItem* TestSettingsPages::openEthernetConfiguration()
+{
+    if (!openEntry(5))
+        return nullptr;
+    click(item("ethernetTab"));
+    if (!QTest::qWaitFor([&] { return pageObject("swipe")->property("currentIndex").toInt() == 1; }))
+        return nullptr;
+    QMetaObject::invokeMethod(item("configureButton"), "clicked");
+    return stackSettled(3) ? currentPage() : nullptr;
+}
+
+void TestSettingsPages::chooseManualMode()
+{
+    // As a choice in the list makes it.
+    pageObject("modeBox")->setProperty("currentIndex", 1);
+    QMetaObject::invokeMethod(pageObject("modeBox"), "activated", Q_ARG(int, 1));
+}
+
 // The Ethernet tab shows what the network service reports, and a manual
 // address saved on the configuration page reaches the service. Empty
 // optional fields and "0.0.0.0" pass the checks; in auto mode nothing can be typed.
 void TestSettingsPages::ethernetTabAndConfiguration()
 {
-    QVERIFY(openEntry(5));
-    click(item("ethernetTab"));
-    QTRY_COMPARE(pageObject("swipe")->property("currentIndex").toInt(), 1);
-    QMetaObject::invokeMethod(item("configureButton"), "clicked");
-    QVERIFY(stackSettled(3));
+    QVERIFY(openEthernetConfiguration());
     QVERIFY(!item("addressField")->property("field").value<QQuickItem*>()->isEnabled());
-    // As a choice in the list makes it.
-    pageObject("modeBox")->setProperty("currentIndex", 1);
-    QMetaObject::invokeMethod(pageObject("modeBox"), "activated", Q_ARG(int, 1));
+    chooseManualMode();
     const QStringList values{"192.168.7.20", "255.255.255.0", "", "0.0.0.0", "192.168.7.3"};
     for (int i = 0; i < 5; ++i)
         item(AddressFields[i])->setProperty("text", values[i]);
@@ -177,6 +256,58 @@ void TestSettingsPages::ethernetTabAndConfiguration()
     QTRY_COMPARE(infoValue("IPv4 Address"), values[0]);
     QCOMPARE(infoValue("State"), QStringLiteral("Connected"));
     QVERIFY(infoValue("MAC").contains(QLatin1Char(':')));
+}
+
+void TestSettingsPages::numericKeyboard_data()
+{
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("IPv4 address") << 5 << "addressField" << "10.2";
+    QTest::newRow("spin box") << 4 << "displayOffBox" << "";
+}
+
+// Fields that take digits get the keyboard's numeric layout: every key of it
+// a technician must press is about 9 mm (50 pixels) square and on the screen,
+// and what it types reaches the field.
+void TestSettingsPages::numericKeyboard()
+{
+    QFETCH(int, entry);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QQuickItem* input = nullptr;
+    if (entry == 5) {
+        QVERIFY(openEthernetConfiguration());
+        chooseManualMode();
+        input = item(qPrintable(field))->property("field").value<QQuickItem*>();
+    } else {
+        QVERIFY(openEntry(entry));
+        input = item(qPrintable(field));
+    }
+    QVERIFY(input);
+    if (!typed.isEmpty())
+        input->setProperty("text", QString());
+    click(input);
+    QQuickItem* keyboard = QuickItems::find(m_app.window()->contentItem(), QStringLiteral("keyboard"));
+    QVERIFY(keyboard);
+    QTRY_VERIFY(QuickItems::keyboardKey(keyboard, QStringLiteral("5")));
+    QTRY_COMPARE(keyboard->property("y").toReal(), keyboard->property("shownY").toReal());
+    const auto fits = [keyboard](const QString& text, int code = 0) {
+        QQuickItem* key = QuickItems::keyboardKey(keyboard, text, code);
+        const QRect rect = key ? QuickItems::sceneRect(key) : QRect();
+        return rect.width() >= 50 && rect.height() >= 50 && QRect(0, 0, 480, 800).contains(rect);
+    };
+    for (const char* text : {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "."})
+        QVERIFY2(fits(QLatin1String(text)), text);
+    QVERIFY(fits(QString(), Qt::Key_Backspace));
+    QVERIFY(fits(QString(), Qt::Key_Return));
+    // No letters: this is not the full layout.
+    QVERIFY(!QuickItems::keyboardKey(keyboard, QStringLiteral("a")));
+    for (const QChar c : typed)
+        click(QuickItems::keyboardKey(keyboard, c));
+    QTRY_VERIFY(typed.isEmpty() || input->property("text").toString() == typed);
+    click(QuickItems::keyboardKey(keyboard, QString(), Qt::Key_Return));
+    QTRY_VERIFY(!QGuiApplication::inputMethod()->isVisible());
 }
 
 // The light theme lays a light surface behind dark text; the dark theme the reverse.

@@ -9,7 +9,8 @@ Rectangle {
     property alias text: label.text
     property alias textColor: label.color
     property alias font: label.font
-    property url icon: ""
+    // An icon drawn by the build in `iconColor` at `iconSize`.
+    property string icon: ""
     property color iconColor: Style.white
     property int iconSize: 32
     property color borderColor: Style.none
@@ -50,7 +51,7 @@ Rectangle {
 
     Item {
         id: iconSlot
-        visible: root.icon.toString() !== ""
+        visible: root.icon !== ""
         width: visible ? root.width * 0.35 : 0
         height: root.height
 
@@ -58,7 +59,7 @@ Rectangle {
             anchors.centerIn: parent
             width: root.iconSize
             height: root.iconSize
-            source: root.icon
+            name: root.icon
             color: root.iconColor
         }
     }

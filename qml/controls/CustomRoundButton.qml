@@ -1,17 +1,16 @@
 import QtQuick 2.15
 import QtQuick.Controls.Material 2.15
-import QtGraphicalEffects 1.15
 import "../style"
 
 // Round accent button with a shadow; it sinks into the surface while pressed.
+// The shadow is an image the build blurred for this radius.
 Item {
     id: root
     property int radius: 25
     property color color: Material.accent
+    // An image shown in its own colours.
     property url icon: ""
     property int iconSize: radius
-    property color iconColor: Style.white
-    readonly property bool isPng: /\.png$/i.test(icon.toString())
 
     signal clicked()
     signal pressAndHold()
@@ -22,29 +21,27 @@ Item {
 
     Behavior on scale { NumberAnimation { duration: 80 } }
 
-    DropShadow {
-        anchors.fill: disc
-        source: disc
+    Image {
+        objectName: "shadow"
+        x: Style.shadowOffset - Style.shadowBlur
+        y: Style.shadowOffset - Style.shadowBlur
         visible: !area.pressed
-        horizontalOffset: 3
-        verticalOffset: 3
-        radius: 8
-        samples: 16
-        color: Style.shadow
+        source: "qrc:/qml/images/Shadows/round-" + root.radius + ".png"
+        smooth: false
     }
     Rectangle {
-        id: disc
         anchors.fill: parent
         radius: root.radius
         color: root.color
     }
-    TintedIcon {
+    Image {
         anchors.centerIn: parent
         width: root.iconSize
         height: root.iconSize
+        // Decoded at the size shown, then drawn unfiltered.
+        sourceSize: Qt.size(root.iconSize, root.iconSize)
         source: root.icon
-        color: root.iconColor
-        tinted: !root.isPng
+        smooth: false
     }
     MouseArea {
         id: area

@@ -4,10 +4,10 @@ import "../style"
 // A single-colour icon centred in a row as tall as the icon.
 Item {
     id: root
-    property alias source: image.source
+    property alias name: image.name
     property int imageWidth: Style.resultIcon
     property int imageHeight: Style.resultIcon
-    property color color: Style.valid
+    property alias color: image.color
 
     width: parent ? parent.width : imageWidth
     height: imageHeight
@@ -17,8 +17,6 @@ Item {
         anchors.centerIn: parent
         width: root.imageWidth
         height: root.imageHeight
-        // Stretched (the icons are square): the overlay then colours the image's
-        // own texture instead of rendering it into a layer each time a page shows.
-        color: root.color
+        color: Style.valid
     }
 }

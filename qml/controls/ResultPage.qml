@@ -5,7 +5,7 @@ import "../style"
 // then the rows the page adds.
 Item {
     id: root
-    property alias icon: resultIcon.source
+    property alias icon: resultIcon.name
     property alias iconColor: resultIcon.color
     property int iconSize: Style.resultIcon
     property alias title: titleBox.text

@@ -40,7 +40,7 @@ Item {
         color: Style.scanButton
         borderWidth: 10
         borderColor: down ? Style.scanButtonPressed : Material.accent
-        icon: "qrc:/qml/images/Icons/" + (page.card ? "qr-code.svg" : "nfc.svg")
+        icon: page.card ? "qr-code" : "nfc"
         iconSize: 50
         font.pointSize: 12
         onClicked: page.screenRequested(page.card ? "ScanBarcode" : "ScanCard")

@@ -1,26 +1,16 @@
 import QtQuick 2.15
-import QtGraphicalEffects 1.15
 
-// An icon painted in one colour, whatever colours its artwork has; an image
-// that must keep its own colours is shown as it is.
-Item {
+// An icon in one colour. The build draws each icon in every colour and size a
+// page shows it in, so no effect colours it at run time and every renderer
+// shows the same pixels; a colour or size it did not draw fails to load.
+Image {
     id: root
-    property alias source: image.source
-    property alias color: overlay.color
-    property alias fillMode: image.fillMode
-    property bool tinted: true
+    // The artwork's name in Icons/: "valid", "lock", ...
+    property string name
+    property color color
+    readonly property string shade: String(root.color).slice(1)
 
-    Image {
-        id: image
-        anchors.fill: parent
-        sourceSize: Qt.size(root.width, root.height)
-        smooth: true
-        visible: !root.tinted
-    }
-    ColorOverlay {
-        id: overlay
-        anchors.fill: image
-        source: image
-        visible: root.tinted
-    }
+    source: name === "" ? "" : "qrc:/qml/images/Icons/" + name + "-" + shade + "-" + width + ".png"
+    // Drawn at its own size.
+    smooth: false
 }

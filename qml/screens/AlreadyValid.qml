@@ -3,7 +3,7 @@ import "../controls"
 import "../style"
 
 TicketResult {
-    icon: "qrc:/qml/images/Icons/warning.svg"
+    icon: "warning"
     iconColor: Style.warning
     title: manager.dynTr + qsTr("ALREADY VALIDATED")
     titleSize: Style.title

@@ -3,7 +3,7 @@ import "../controls"
 import "../style"
 
 ResultPage {
-    icon: "qrc:/qml/images/Icons/invalid.svg"
+    icon: "invalid"
     iconColor: Style.error
     title: manager.dynTr + qsTr("INVALID")
     titleSize: Style.titleLarge

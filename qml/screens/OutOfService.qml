@@ -3,7 +3,7 @@ import "../controls"
 import "../style"
 
 ResultPage {
-    icon: "qrc:/qml/images/Icons/warning.svg"
+    icon: "warning"
     iconColor: Style.warning
     iconSize: Style.stateIcon
     title: manager.dynTr + qsTr("OUT OF SERVICE")

@@ -3,7 +3,7 @@ import "../controls"
 import "../style"
 
 ResultPage {
-    icon: "qrc:/qml/images/Icons/retry.svg"
+    icon: "retry"
     iconColor: Style.warning
     title: manager.dynTr + qsTr("PLEASE TRY AGAIN")
     titleSize: Style.title

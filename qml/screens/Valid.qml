@@ -3,7 +3,7 @@ import "../controls"
 import "../style"
 
 TicketResult {
-    icon: "qrc:/qml/images/Icons/valid.svg"
+    icon: "valid"
     iconColor: Style.valid
     title: manager.dynTr + qsTr("VALID")
     titleSize: Style.titleLarge

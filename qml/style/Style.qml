@@ -20,7 +20,6 @@ QtObject {
     readonly property color none: "transparent"
     readonly property color disabled: "#8f8f8f"
     readonly property color functionKey: "#787878"
-    readonly property color shadow: "#80000000"
     readonly property color scanButton: "#000621"
     readonly property color scanButtonPressed: "#36C478"
     readonly property color listRow: Qt.rgba(1, 1, 1, 0.06)
@@ -44,6 +43,20 @@ QtObject {
     readonly property int resultIcon: 250
     readonly property int stateIcon: 300
     readonly property int resultMargin: 35
+
+    // A round button's shadow: offset and blur, drawn by the build (cmake/Artwork.cmake).
+    readonly property int shadowOffset: 3
+    readonly property int shadowBlur: 8
+
+    // Kept clear at the bottom of every page for the version label.
+    readonly property int footer: 30
+    readonly property int versionMargin: 10
+    readonly property int versionText: 12
+
+    // The on-screen keyboard's keys grow with its width. Fields that take
+    // digits get it this wide, centred, so their keys are about 9 mm square;
+    // the full layout needs the window's width.
+    readonly property int numericKeyboardWidth: 800
 
     // Settings pages, in pixels.
     readonly property int groupText: 18

@@ -395,6 +395,10 @@ of-Order or Out-of-Service state.</source>
         <source>SAVE</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>CLR</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Invalid</name>
@@ -443,7 +447,7 @@ Try again in %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>System health and diagnostic</source>
+        <source>System health and diagnostics</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -451,7 +455,7 @@ Try again in %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Date, time and languange settings</source>
+        <source>Date, time and language settings</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -483,7 +487,7 @@ Try again in %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Check for software and sytem updates</source>
+        <source>Check for software and system updates</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <memory>
 
@@ -20,19 +22,32 @@ void settle(int millis)
     QTest::qWait(qEnvironmentVariableIsSet("QUILLON_SANITIZED") ? 3 * millis : millis);
 }
 
-// Keys of the on-screen keyboard in window coordinates: "k" on the first
-// layer, digits and the dot on the second, which the key at the bottom left
-// switches to and from. Fields that prefer numbers open on the second.
-bool typeOnKeyboard(DeviceUnderTest& device, const QString& text, bool digits = false)
+// Keys of the on-screen keyboard in window coordinates: digits and the dot on
+// its numeric layout, which fields that take digits open.
+bool typeOnKeyboard(DeviceUnderTest& device, const QString& text)
 {
     for (const QChar c : text) {
-        const bool digit = c != QLatin1Char('k');
-        if (digit != digits && !device.tapAt(63, 767))
+        static const int columns[] = {158, 213, 267};
+        static const int rows[] = {690, 636, 581};
+        const int digit = c.digitValue();
+        const QPoint key = c == QLatin1Char('.') ? QPoint(267, 745)
+                           : digit == 0          ? QPoint(213, 745)
+                                                 : QPoint(columns[(digit - 1) % 3], rows[(digit - 1) / 3]);
+        if (!device.tapAt(key.x(), key.y()))
             return false;
-        digits = digit;
-        const QPoint key = c == QLatin1Char('.') ? QPoint(320, 767)
-                           : digit              ? QPoint(41 + 40 * ((c.digitValue() + 9) % 10), 667)
-                                                : QPoint(335, 700);
+    }
+    return true;
+}
+
+// Keys of the serial-number page's key pad in window coordinates.
+bool typeOnKeyPad(DeviceUnderTest& device, const QString& text)
+{
+    for (const QChar c : text) {
+        const int digit = c.digitValue();
+        const QPoint key = c == QLatin1Char('C') ? QPoint(119, 568)
+                           : c == QLatin1Char('K') ? QPoint(359, 568)
+                           : digit == 0            ? QPoint(239, 568)
+                                                   : QPoint(119 + 120 * ((digit - 1) % 3), 376 + 64 * ((digit - 1) / 3));
         if (!device.tapAt(key.x(), key.y()))
             return false;
     }
@@ -60,8 +75,9 @@ private slots:
     void initTestCase();
     void cleanup();
     void cleanupTestCase() { m_device.reset(); }
-    void firstStartOnTheKeyboard();
+    void firstStartOnTheKeyPad();
     void validationRoad();
+    void pinPageLeftAloneWhileOutOfOrder();
     void settingsPagesByTouch();
     void ignitionOffEndsInAShutdownRequest();
     void maintenanceRoad();
@@ -88,24 +104,44 @@ void TestEndToEnd::cleanup()
         m_device->printLogs();
 }
 
-// A device without a serial number is commissioned on the on-screen keyboard.
-void TestEndToEnd::firstStartOnTheKeyboard()
+// A device without a serial number is commissioned on its key pad. Run as
+// root, its root is read-only and only the serial-number file is bound
+// writable over it, as on the device: the number is written in place. It is
+// read back after a restart.
+void TestEndToEnd::firstStartOnTheKeyPad()
 {
-    QVERIFY(QFile::remove(m_device->filePath(QStringLiteral("serialnumber"))));
-    QVERIFY(m_device->launchApplication());
+    const QString serial = m_device->filePath(QStringLiteral("serialnumber"));
+    QFile empty(serial);
+    QVERIFY(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    empty.close();
+    QStringList wrapper;
+    if (geteuid() == 0) {
+        wrapper = QStringList{QStringLiteral("unshare"), QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+                              QStringLiteral("mount --bind \"$1\" \"$1\" && mount --rbind \"$0\" \"$0\" "
+                                             "&& mount -o remount,bind,ro \"$0\" && shift && exec \"$@\""),
+                              m_device->filePath(QString()), serial};
+    }
+    QVERIFY(m_device->launchApplication(wrapper));
     QVERIFY(m_device->waitLog("Setting screen : InitPage", 0, 20000));
     QVERIFY(m_device->findWindow());
-    QVERIFY(m_device->tapAt(240, 266));
-    settle(1500);
-    QVERIFY(typeOnKeyboard(*m_device, QStringLiteral("k12345678")));
-    // Enter hides the keyboard and asks for confirmation; "Yes" stores the number.
-    QVERIFY(m_device->tapAt(427, 700));
+    settle(500);
+    QVERIFY(typeOnKeyPad(*m_device, QStringLiteral("K12345678")));
+    // SAVE asks for confirmation; "Yes" stores the number.
+    QVERIFY(m_device->tapAt(239, 705));
     settle(500);
     QVERIFY(m_device->tapAt(160, 463));
     QVERIFY(m_device->waitForPassengerScreen());
-    QFile serial(m_device->filePath(QStringLiteral("serialnumber")));
-    QVERIFY(serial.open(QIODevice::ReadOnly));
-    QCOMPARE(serial.readAll().trimmed(), QByteArray("K12345678"));
+    QVERIFY(!m_device->log().contains("Could not save device S/N"));
+    QFile saved(serial);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("K12345678"));
+
+    m_device->killApplication();
+    const int mark = m_device->logMark();
+    QVERIFY(m_device->launchApplication());
+    QVERIFY(m_device->waitLog("Loading device id from", mark));
+    QVERIFY(m_device->waitForPassengerScreen(mark));
+    QVERIFY(m_device->findWindow());
 }
 
 // Each result shows at once, over the one before it, with its sound; in the
@@ -139,6 +175,23 @@ void TestEndToEnd::validationRoad()
     QVERIFY(m_device->waitLog("Setting screen : ScanScreens", mark));
 }
 
+// Out of order, the PIN page opened by a hold on the clock and left alone
+// gives the passengers' screen back to the out-of-order page by itself.
+void TestEndToEnd::pinPageLeftAloneWhileOutOfOrder()
+{
+    int mark = m_device->logMark();
+    m_device->command(QStringLiteral("service validation offline"));
+    QVERIFY(m_device->waitLog("Setting screen : OutOfOrder", mark));
+    mark = m_device->logMark();
+    QVERIFY(m_device->holdAt(355, 60));
+    QVERIFY(m_device->waitLog("Setting screen : Login", mark));
+    const int login = m_device->log().indexOf("Setting screen : Login", mark);
+    QVERIFY(m_device->waitLog("Setting screen : OutOfOrder", login, 20000));
+    mark = m_device->logMark();
+    m_device->command(QStringLiteral("service validation online"));
+    QVERIFY(m_device->waitForPassengerScreen(mark));
+}
+
 // By touch: the Ethernet tab and a manual address that reaches the network
 // service; the self-test report whose code a phone reads off the screen.
 void TestEndToEnd::settingsPagesByTouch()
@@ -151,10 +204,11 @@ void TestEndToEnd::settingsPagesByTouch()
         QVERIFY(m_device->tapAt(step[0], step[1]));
         settle(step[2]);
     }
-    QVERIFY(typeOnKeyboard(*m_device, QStringLiteral("10.1.2.3"), true));
+    QVERIFY(typeOnKeyboard(*m_device, QStringLiteral("10.1.2.3")));
     QVERIFY(m_device->tapAt(330, 244));
-    QVERIFY(typeOnKeyboard(*m_device, QStringLiteral("255.0.0.0"), true));
-    QVERIFY(m_device->tapAt(427, 700));
+    QVERIFY(typeOnKeyboard(*m_device, QStringLiteral("255.0.0.0")));
+    // Enter.
+    QVERIFY(m_device->tapAt(322, 745));
     const int from = m_peer->size();
     QVERIFY(m_device->tapAt(340, 521));
     const QJsonObject set = m_peer->waitJson(QStringLiteral("kivo/network/ethernet/config/set"), from, 10000);
@@ -169,7 +223,7 @@ void TestEndToEnd::settingsPagesByTouch()
     QVERIFY(m_device->tapAt(240, 205));
     settle(1000);
     const int mark = m_device->logMark();
-    QVERIFY(m_device->tapAt(396, 758));
+    QVERIFY(m_device->tapAt(396, 730));
     QVERIFY(m_device->waitLog("Saving Diagnostics report to", mark));
     settle(1000);
     const QString screen = m_device->filePath(QStringLiteral("screen.png"));

@@ -2,7 +2,10 @@
 
 #include <QFile>
 #include <QPoint>
+#include <QProcess>
 #include <QTest>
+
+#include <algorithm>
 
 DeviceUnderTest::DeviceUnderTest(const QByteArray& serial) : m_serial(serial)
 {
@@ -146,10 +149,37 @@ bool DeviceUnderTest::tapAt(int x, int y)
     return true;
 }
 
+bool DeviceUnderTest::holdAt(int x, int y)
+{
+    return press(x, y, "1.5");
+}
+
+// Grabbed until two grabs in a row agree (a page still moving gives the last).
+QImage DeviceUnderTest::grab()
+{
+    const QString file = filePath(QStringLiteral("grab.png"));
+    // A finger leaves nothing hovered behind, a pointer does: it goes beside the window.
+    if (!pointer({QStringLiteral("mousemove"), QStringLiteral("--window"), m_window, QStringLiteral("600"),
+                  QStringLiteral("900")}))
+        return {};
+    QImage last;
+    for (int i = 0; i < 15; ++i) {
+        QFile::remove(file);
+        if (QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), m_window, file}) != 0)
+            return {};
+        const QImage image = QImage(file).convertToFormat(QImage::Format_RGB32);
+        if (image == last)
+            break;
+        last = image;
+        QTest::qWait(100);
+    }
+    return last;
+}
+
 bool DeviceUnderTest::openPinPage()
 {
     const int mark = logMark();
-    return press(355, 60, "1.5") && waitLog("Setting screen : Login", mark);
+    return holdAt(355, 60) && waitLog("Setting screen : Login", mark);
 }
 
 bool DeviceUnderTest::typePin(const QString& pin)
@@ -157,12 +187,12 @@ bool DeviceUnderTest::typePin(const QString& pin)
     // Rows of three from "1"; "0" in the middle of the fourth row.
     for (const QChar c : pin) {
         const int digit = c.digitValue();
-        const QPoint key = digit == 0 ? QPoint(240, 576)
-                                      : QPoint(116 + 124 * ((digit - 1) % 3), 345 + 77 * ((digit - 1) / 3));
+        const QPoint key = digit == 0 ? QPoint(240, 561)
+                                      : QPoint(116 + 124 * ((digit - 1) % 3), 330 + 77 * ((digit - 1) / 3));
         if (!tapAt(key.x(), key.y()))
             return false;
     }
-    return tapAt(240, 651);
+    return tapAt(240, 636);
 }
 
 // Press and hold the header clock, then the built-in PIN 7315 and LOGIN.

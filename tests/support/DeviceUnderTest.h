@@ -5,6 +5,7 @@
 #include "TestBroker.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QJsonObject>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -51,11 +52,15 @@ public:
     // windows of tests running beside this one do not take its taps.
     bool findWindow(int left = 0);
     bool tapAt(int x, int y);
+    // A press held long enough to count as press and hold.
+    bool holdAt(int x, int y);
     // Holds the header clock until the PIN page shows.
     bool openPinPage();
     // The digits on the PIN page's pad, then LOGIN.
     bool typePin(const QString& pin);
     bool loginFromTheClock();
+    // The window as the X server shows it, grabbed from the screen.
+    QImage grab();
 
 private:
     bool pointer(const QStringList& actions);

@@ -9,6 +9,34 @@
 
 namespace QuickItems {
 
+namespace {
+
+// Flickables take a touch all over, to scroll: what they hold counts instead.
+bool takesTouchOrShowsText(const QQuickItem* item)
+{
+    if (item->acceptedMouseButtons() != Qt::NoButton && item->isEnabled() && !item->inherits("QQuickFlickable"))
+        return true;
+    return item->inherits("QQuickText") && !item->property("text").toString().isEmpty();
+}
+
+void collectShown(QQuickItem* item, QRectF visible, const QRect& area, QStringList* found)
+{
+    if (!item->isVisible() || item->opacity() <= 0)
+        return;
+    const QRectF rect = item->mapRectToScene(QRectF(0, 0, item->width(), item->height()));
+    if (item->clip())
+        visible = visible.intersected(rect);
+    if (takesTouchOrShowsText(item) && rect.intersected(visible).intersects(area)) {
+        const QString text = item->property("text").toString();
+        *found << (item->objectName().isEmpty() ? QLatin1String(item->metaObject()->className()) : item->objectName())
+                      + (text.isEmpty() ? QString() : QStringLiteral(" \"") + text + QLatin1Char('"'));
+    }
+    for (QQuickItem* child : item->childItems())
+        collectShown(child, visible, area, found);
+}
+
+} // namespace
+
 QQuickItem* find(QQuickItem* root, const QString& name)
 {
     if (!root)
@@ -88,6 +116,14 @@ QQuickItem* keyboardKey(QQuickItem* keyboard, const QString& text, int key)
             return found;
     }
     return nullptr;
+}
+
+QStringList shownIn(QQuickItem* root, const QRect& area)
+{
+    QStringList found;
+    if (root)
+        collectShown(root, QRectF(-1e6, -1e6, 2e6, 2e6), area, &found);
+    return found;
 }
 
 } // namespace QuickItems

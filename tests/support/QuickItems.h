@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 class QObject;
 class QQmlEngine;
@@ -29,5 +30,9 @@ bool pointerClick(QQuickItem* item);
 QObject* contextObject(QQmlEngine& engine, const char* name);
 // The on-screen keyboard's key that types `text` or sends `key`.
 QQuickItem* keyboardKey(QQuickItem* keyboard, const QString& text, int key = 0);
+// What a finger or an eye finds of `root` inside `area` (scene coordinates):
+// the controls that take a touch and the texts, as far as the items they sit
+// in let them show; each named by its object name or class and text.
+QStringList shownIn(QQuickItem* root, const QRect& area);
 
 } // namespace QuickItems

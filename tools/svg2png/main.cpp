@@ -1,13 +1,21 @@
-// svg2png input.svg output.png width height
+// svg2png [--colour #[aa]rrggbb] [--blur deviation] input.svg output.png width height
 //
 // Renders the whole SVG document stretched over width x height pixels on a
 // transparent canvas and writes it as PNG. The sources draw their letters as
 // paths, so no font, display or application object is needed.
+//
+// --blur softens the drawing with a Gaussian of that deviation in pixels (a
+// shadow); --colour then paints every drawn pixel in one colour, keeping its
+// coverage (an icon in one colour, a shadow's tint).
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QStringList>
 #include <QSvgRenderer>
+#include <QVector>
+#include <QtMath>
 
 #include <cstdio>
 
@@ -19,24 +27,105 @@ int fail(const QString &message)
     return 1;
 }
 
-int parseSide(const char *arg)
+int parseSide(const QString &arg)
 {
     bool ok = false;
-    const int value = QByteArray(arg).toInt(&ok);
+    const int value = arg.toInt(&ok);
     return ok && value > 0 && value <= 8192 ? value : 0;
+}
+
+// The weights of a Gaussian of `deviation` out to three deviations, summing to one.
+QVector<double> gaussian(double deviation)
+{
+    const int radius = qCeil(3 * deviation);
+    QVector<double> weights(2 * radius + 1);
+    double sum = 0;
+    for (int i = -radius; i <= radius; ++i)
+        sum += weights[i + radius] = qExp(-(i * i) / (2 * deviation * deviation));
+    for (double &w : weights)
+        w /= sum;
+    return weights;
+}
+
+// One pass of the separable blur over the alpha channel, along x or along y.
+QVector<double> blurPass(const QVector<double> &alpha, int width, int height, const QVector<double> &weights,
+                         bool alongX)
+{
+    const int radius = weights.size() / 2;
+    QVector<double> out(alpha.size(), 0.0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            double sum = 0;
+            for (int k = -radius; k <= radius; ++k) {
+                const int sx = alongX ? x + k : x;
+                const int sy = alongX ? y : y + k;
+                if (sx >= 0 && sx < width && sy >= 0 && sy < height)
+                    sum += weights[k + radius] * alpha[sy * width + sx];
+            }
+            out[y * width + x] = sum;
+        }
+    }
+    return out;
+}
+
+// The image's coverage blurred, as white with that coverage.
+QImage blurred(const QImage &image, double deviation)
+{
+    const int width = image.width();
+    const int height = image.height();
+    QVector<double> alpha(width * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            alpha[y * width + x] = qAlpha(image.pixel(x, y));
+    const QVector<double> weights = gaussian(deviation);
+    alpha = blurPass(blurPass(alpha, width, height, weights, true), width, height, weights, false);
+    QImage out(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            out.setPixel(x, y, qRgba(255, 255, 255, qBound(0, qRound(alpha[y * width + x]), 255)));
+    return out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+void paint(QImage &image, const QColor &colour)
+{
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(image.rect(), colour);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (argc != 5)
-        return fail(QStringLiteral("usage: svg2png input.svg output.png width height"));
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QColor colour;
+    double deviation = 0;
+    while (args.size() > 4 && args.first().startsWith(QLatin1String("--"))) {
+        const QString option = args.takeFirst();
+        const QString value = args.takeFirst();
+        bool ok = false;
+        if (option == QLatin1String("--colour")) {
+            colour = QColor(value);
+            ok = colour.isValid();
+        } else if (option == QLatin1String("--blur")) {
+            deviation = value.toDouble(&ok);
+            ok = ok && deviation > 0 && deviation <= 64;
+        } else {
+            return fail(QStringLiteral("unknown option %1").arg(option));
+        }
+        if (!ok)
+            return fail(QStringLiteral("bad value %1 for %2").arg(value, option));
+    }
+    if (args.size() != 4)
+        return fail(QStringLiteral("usage: svg2png [--colour #[aa]rrggbb] [--blur deviation] input.svg output.png "
+                                   "width height"));
 
-    const QString input = QString::fromLocal8Bit(argv[1]);
-    const QString output = QString::fromLocal8Bit(argv[2]);
-    const int width = parseSide(argv[3]);
-    const int height = parseSide(argv[4]);
+    const QString input = args[0];
+    const QString output = args[1];
+    const int width = parseSide(args[2]);
+    const int height = parseSide(args[3]);
     if (width == 0 || height == 0)
         return fail(QStringLiteral("width and height must be whole numbers from 1 to 8192"));
 
@@ -50,6 +139,10 @@ int main(int argc, char *argv[])
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
     renderer.render(&painter, QRectF(0, 0, width, height));
     painter.end();
+    if (deviation > 0)
+        image = blurred(image, deviation);
+    if (colour.isValid())
+        paint(image, colour);
 
     if (!image.save(output, "PNG"))
         return fail(QStringLiteral("cannot write %1").arg(output));

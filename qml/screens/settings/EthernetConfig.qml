@@ -66,7 +66,7 @@ Column {
             id: field
             anchors.fill: parent
             enabled: root.manual
-            inputMethodHints: Qt.ImhPreferNumbers | Qt.ImhNoPredictiveText
+            inputMethodHints: Qt.ImhDigitsOnly | Qt.ImhNoPredictiveText
             onAccepted: Qt.inputMethod.hide()
         }
     }

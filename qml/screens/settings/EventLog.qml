@@ -29,7 +29,7 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
                 width: 30
                 height: 30
-                source: "qrc:/qml/images/Icons/search.svg"
+                name: "search"
             }
             TextField {
                 id: search
@@ -77,7 +77,8 @@ Item {
             id: list
             objectName: "eventList"
             width: parent.width
-            height: 600
+            // Down to the page's end, so the last row can be scrolled into view.
+            height: root.height - y
             clip: true
             spacing: 5
             model: eventLogManager.data
@@ -137,7 +138,7 @@ Item {
                                 width: 16
                                 height: 16
                                 anchors.verticalCenter: parent.verticalCenter
-                                source: "qrc:/qml/images/Icons/clock.svg"
+                                name: "clock"
                             }
                             Label {
                                 text: modelData.timestamp.toLocaleString(root.locale, "dd-MMM-yy hh:mm")
@@ -158,7 +159,7 @@ Item {
                     anchors.bottom: parent.bottom
                     anchors.margins: 8
                     visible: row.open
-                    source: "qrc:/qml/images/Icons/trash.svg"
+                    name: "trash"
                 }
                 MouseArea {
                     anchors.fill: parent

@@ -86,7 +86,7 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
                 width: 35
                 height: 35
-                source: "qrc:/qml/images/Icons/lock.svg"
+                name: "lock"
                 color: Material.accent
             }
             Text {

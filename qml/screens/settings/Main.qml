@@ -9,14 +9,14 @@ Item {
     id: root
     readonly property string pageDir: "qrc:/qml/screens/settings/"
     readonly property var entries: [
-        { title: QT_TR_NOOP("Validator"), hint: QT_TR_NOOP("Validator information and settings"), page: "Validator.qml", icon: "ticket.svg" },
-        { title: QT_TR_NOOP("Diagnostics"), hint: QT_TR_NOOP("System health and diagnostic"), page: "Diagnostics.qml", icon: "diagnostic.svg" },
-        { title: QT_TR_NOOP("Region"), hint: QT_TR_NOOP("Date, time and languange settings"), page: "Region.qml", icon: "region.svg" },
-        { title: QT_TR_NOOP("Audio"), hint: QT_TR_NOOP("Adjust audio volume"), page: "Audio.qml", icon: "audio.svg" },
-        { title: QT_TR_NOOP("Display"), hint: QT_TR_NOOP("Adjust display brightness and mode"), page: "Display.qml", icon: "brightness-2.svg" },
-        { title: QT_TR_NOOP("Network"), hint: QT_TR_NOOP("Configure Ethernet, WiFi and Modem"), page: "Network.qml", icon: "network.svg" },
-        { title: QT_TR_NOOP("Update"), hint: QT_TR_NOOP("Check for software and sytem updates"), page: "Update.qml", icon: "update.svg" },
-        { title: QT_TR_NOOP("Event Log"), hint: QT_TR_NOOP("Examine system events and alarms"), page: "EventLog.qml", icon: "log.svg" }
+        { title: QT_TR_NOOP("Validator"), hint: QT_TR_NOOP("Validator information and settings"), page: "Validator.qml", icon: "ticket" },
+        { title: QT_TR_NOOP("Diagnostics"), hint: QT_TR_NOOP("System health and diagnostics"), page: "Diagnostics.qml", icon: "diagnostic" },
+        { title: QT_TR_NOOP("Region"), hint: QT_TR_NOOP("Date, time and language settings"), page: "Region.qml", icon: "region" },
+        { title: QT_TR_NOOP("Audio"), hint: QT_TR_NOOP("Adjust audio volume"), page: "Audio.qml", icon: "audio" },
+        { title: QT_TR_NOOP("Display"), hint: QT_TR_NOOP("Adjust display brightness and mode"), page: "Display.qml", icon: "brightness-2" },
+        { title: QT_TR_NOOP("Network"), hint: QT_TR_NOOP("Configure Ethernet, WiFi and Modem"), page: "Network.qml", icon: "network" },
+        { title: QT_TR_NOOP("Update"), hint: QT_TR_NOOP("Check for software and system updates"), page: "Update.qml", icon: "update" },
+        { title: QT_TR_NOOP("Event Log"), hint: QT_TR_NOOP("Examine system events and alarms"), page: "EventLog.qml", icon: "log" }
     ]
     property string entryTitle: ""
     property string pendingAction: ""
@@ -151,7 +151,7 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     width: 48
                     height: 48
-                    source: "qrc:/qml/images/Icons/" + modelData.icon
+                    name: modelData.icon
                     color: Material.foreground
                 }
                 Column {
