@@ -23,7 +23,7 @@ FAULTS=(
   'src/ConfigKeys.cpp|s/\{ key::DisplayOffMin, 3 \}/{ key::DisplayOffMin, 5 }/|default display-off interval 5 min'
   'src/Peripheral/ServiceManager.cpp|s/data.isEmpty\(\) \? QByteArrayLiteral\("\{ \}"\) : data/data/|empty payload rejected as bad JSON'
   'src/ScreenSelection.cpp|s/ResultMillis = 3000/ResultMillis = 4000/|a result stays 4 s, not 3'
-  'src/ScreenSelection.cpp|s/LoginMillis = 15000/LoginMillis = 20000/|the PIN page stays 20 s, not 15'
+  'src/ScreenSelection.h|s/m_loginMillis = 15000/m_loginMillis = 20000/|the PIN page stays 20 s, not 15'
   'src/SessionManager.h|s/SessionMillis = 600000/SessionMillis = 900000/|a session lasts 15 minutes, not 10'
   'src/SessionManager.h|s/m_lockoutMillis = 60000/m_lockoutMillis = 30000/|the first lockout lasts 30 s, not a minute'
   'src/SessionManager.h|s/MaxLockoutMillis = 900000/MaxLockoutMillis = 1800000/|the lockout grows to 30 minutes, not 15'

@@ -226,20 +226,17 @@ void TestGUIManager::leavingThePinPage()
     start();
     status(blmStatus(), QStringLiteral("ScanScreens"));
     if (!ignition) {
-        m_peer->publish(BoardBase + "/status", QJsonObject{{"service", true},
-                                                           {"device", QJsonObject{{"active", true}, {"ignition", false}}}});
-        QTRY_COMPARE(m_gui->screen(), QStringLiteral("ScreenSaver"));
+        QVERIFY(m_bus->deliver(BoardBase + "/status",
+                               QJsonObject{{"service", true}, {"device", QJsonObject{{"active", true}, {"ignition", false}}}}));
+        QCOMPARE(m_gui->screen(), QStringLiteral("ScreenSaver"));
     }
     screens()->setLoginMillis(secondPress ? 60000 : 100);
-    if (!whileTyping) {
-        m_peer->publish(Blm + "/status", validator);
-        QVERIFY(settle());
-    }
+    if (!whileTyping)
+        QVERIFY(m_bus->deliver(Blm + "/status", validator));
     m_gui->setMaintenanceScreen();
     QCOMPARE(m_gui->screen(), QStringLiteral("Login"));
     if (whileTyping) {
-        m_peer->publish(Blm + "/status", validator);
-        QVERIFY(settle());
+        QVERIFY(m_bus->deliver(Blm + "/status", validator));
         QCOMPARE(m_gui->screen(), QStringLiteral("Login"));
     }
     if (secondPress)
