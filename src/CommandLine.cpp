@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-#include "Common/Log.h"
+#include <QLoggingCategory>
 #include "ConfigKeys.h"
 
 #include <QCommandLineOption>
@@ -12,8 +12,6 @@
 
 namespace {
 
-// The command line is read before any class logs: its lines carry no tag.
-const manager::Log Untagged{QString()};
 
 } // namespace
 
@@ -33,7 +31,7 @@ QVariantMap CommandLine::parseCLIArgs()
     QCommandLineParser parser;
     parser.addOptions({ help, version, verbose, toStderr, color, config, host, port, username, password });
     if (!parser.parse(QCoreApplication::arguments())) {
-        Untagged.critical() << "ERROR: " << parser.errorText();
+        qCritical().noquote().nospace() << "ERROR: " << parser.errorText();
         std::exit(1);
     }
 
@@ -47,34 +45,34 @@ QVariantMap CommandLine::parseCLIArgs()
         bool ok = false;
         const int level = parser.value(verbose).toInt(&ok, 10);
         if (ok) {
-            Untagged.info() << "Setting Log level : " << level;
+            qInfo().noquote().nospace() << "Setting Log level : " << level;
             overrides.insert(key::LogLevel, level);
         }
     }
     if (parser.isSet(toStderr)) {
-        Untagged.info() << "Log to stderr overridden from user to true";
+        qInfo().noquote().nospace() << "Log to stderr overridden from user to true";
         overrides.insert(key::LogStderr, true);
     }
     if (parser.isSet(color)) {
-        Untagged.info() << "Log with color overridden from user to true";
+        qInfo().noquote().nospace() << "Log with color overridden from user to true";
         overrides.insert(key::LogColor, true);
     }
     if (parser.isSet(host)) {
-        Untagged.info() << "Setting MQTT Host : " << parser.value(host);
+        qInfo().noquote().nospace() << "Setting MQTT Host : " << parser.value(host);
         overrides.insert(key::MqttHost, parser.value(host));
     }
     if (parser.isSet(port)) {
-        Untagged.info() << "Setting MQTT Port : " << parser.value(port);
+        qInfo().noquote().nospace() << "Setting MQTT Port : " << parser.value(port);
         overrides.insert(key::MqttPort, parser.value(port).toInt(nullptr, 10));
     }
     if (parser.isSet(username)) {
-        Untagged.info() << "Setting MQTT User : " << parser.value(username);
+        qInfo().noquote().nospace() << "Setting MQTT User : " << parser.value(username);
         overrides.insert(key::MqttUsername, parser.value(username));
     }
     if (parser.isSet(password))
         overrides.insert(key::MqttPassword, parser.value(password));
     if (parser.isSet(config)) {
-        Untagged.info() << "Using configuration file : " << parser.value(config);
+        qInfo().noquote().nospace() << "Using configuration file : " << parser.value(config);
         overrides.insert("config", parser.value(config));
     }
     return overrides;

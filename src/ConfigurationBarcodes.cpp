@@ -1,5 +1,7 @@
 #include "ConfigurationBarcodes.h"
 
+#include "LogCategories.h"
+
 #include "Common/Secrets.h"
 #include "Model/IPv4.h"
 #include "Peripheral/Ethernet.h"
@@ -10,20 +12,18 @@
 #include <QUrl>
 
 ConfigurationBarcodes::ConfigurationBarcodes(manager::Validator& validator,
-                                             manager::Network& network, SessionManager& session,
-                                             const manager::Log& log)
+                                             manager::Network& network, SessionManager& session)
     : m_validator(validator)
     , m_network(network)
     , m_session(session)
-    , m_log(log)
 {
 }
 
 QStringList ConfigurationBarcodes::apply(const QJsonObject& data)
 {
-    m_log.info() << "Maintenance Barcode scanned";
+    qCInfo(lcGUIManager).noquote().nospace() << "Maintenance Barcode scanned";
     if (!m_session.sessionActive()) {
-        m_log.warning() << "WARN: Maintenance session is not active. Ignoring.";
+        qCWarning(lcGUIManager).noquote().nospace() << "WARN: Maintenance session is not active. Ignoring.";
         return {};
     }
     QStringList applied;
@@ -39,10 +39,10 @@ QStringList ConfigurationBarcodes::applyValidator(const QJsonObject& validator)
     const QString text = validator.value(QStringLiteral("obc")).toString();
     const QUrl url(text);
     if (!url.isValid()) {
-        m_log.warning() << "WARN: OBC URL is not valid : " << Secrets::withoutUrlPasswords(text);
+        qCWarning(lcGUIManager).noquote().nospace() << "WARN: OBC URL is not valid : " << Secrets::withoutUrlPasswords(text);
         return {};
     }
-    m_log.info() << "Applying Validator configuration";
+    qCInfo(lcGUIManager).noquote().nospace() << "Applying Validator configuration";
     m_validator.config()->setObuUrl(url);
     m_validator.saveConfig();
     return {QStringLiteral("OBC : %1").arg(url.toString(QUrl::RemovePassword))};
@@ -56,7 +56,7 @@ QStringList ConfigurationBarcodes::applyNetwork(const QJsonObject& network)
     const auto text = [&eth0](const char* key) { return eth0.value(QLatin1String(key)).toString(); };
     manager::Ethernet* ethernet = m_network.ethernet();
     if (ethernet->interface() != QLatin1String("eth0")) {
-        m_log.warning() << "WARN: Active ethernet interface is not 'eth0' : " << ethernet->interface();
+        qCWarning(lcGUIManager).noquote().nospace() << "WARN: Active ethernet interface is not 'eth0' : " << ethernet->interface();
         return {};
     }
     const bool manual = text("method") == QLatin1String("manual");
@@ -65,7 +65,7 @@ QStringList ConfigurationBarcodes::applyNetwork(const QJsonObject& network)
     for (const char* field : {"address", "netmask", "gateway", "dns0", "dns1"}) {
         const bool required = qstrcmp(field, "address") == 0 || qstrcmp(field, "netmask") == 0;
         if (manual && (required || !text(field).isEmpty()) && !config->isValidAddress(text(field))) {
-            m_log.warning() << "WARN: Ethernet configuration refused, not an address : " << field;
+            qCWarning(lcGUIManager).noquote().nospace() << "WARN: Ethernet configuration refused, not an address : " << field;
             return {};
         }
     }
@@ -84,7 +84,7 @@ QStringList ConfigurationBarcodes::applyNetwork(const QJsonObject& network)
     config->setGateway(manualOnly("gateway"));
     config->setDns0(manualOnly("dns0"));
     config->setDns1(manualOnly("dns1"));
-    m_log.info() << "Applying Ethernet configuration to eth0";
+    qCInfo(lcGUIManager).noquote().nospace() << "Applying Ethernet configuration to eth0";
     ethernet->save();
     return applied;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "Common/Log.h"
-
 #include <QJsonObject>
 #include <QStringList>
 
@@ -18,7 +16,7 @@ class ConfigurationBarcodes
 {
 public:
     ConfigurationBarcodes(manager::Validator& validator, manager::Network& network,
-                          SessionManager& session, const manager::Log& log);
+                          SessionManager& session);
 
     // What was applied, a line per setting; empty when nothing was.
     QStringList apply(const QJsonObject& data);
@@ -30,5 +28,4 @@ private:
     manager::Validator& m_validator;
     manager::Network& m_network;
     SessionManager& m_session;
-    const manager::Log& m_log;
 };

@@ -1,5 +1,7 @@
 #include "DeviceIdFile.h"
 
+#include "LogCategories.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -7,11 +9,6 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-
-DeviceIdFile::DeviceIdFile(const manager::Log& log)
-    : m_log(log)
-{
-}
 
 bool DeviceIdFile::isValid(const QString& id)
 {
@@ -22,10 +19,10 @@ bool DeviceIdFile::isValid(const QString& id)
 
 QString DeviceIdFile::load(const QString& path) const
 {
-    m_log.info() << "Loading device id from : " << path;
+    qCInfo(lcGUIManager).noquote().nospace() << "Loading device id from : " << path;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        m_log.critical() << "ERROR: Could not load device S/N from file : " << path << " ("
+        qCCritical(lcGUIManager).noquote().nospace() << "ERROR: Could not load device S/N from file : " << path << " ("
                          << file.errorString() << ")";
         return {};
     }
@@ -39,10 +36,10 @@ QString DeviceIdFile::load(const QString& path) const
 
 QString DeviceIdFile::save(const QString& path, const QString& id) const
 {
-    m_log.info() << "Saving device id to : " << path;
+    qCInfo(lcGUIManager).noquote().nospace() << "Saving device id to : " << path;
     const QString error = folderTakesNewFiles(path) ? replace(path, id) : overwrite(path, id);
     if (!error.isEmpty())
-        m_log.critical() << "ERROR: Could not save device S/N to file : " << path << " (" << error << ")";
+        qCCritical(lcGUIManager).noquote().nospace() << "ERROR: Could not save device S/N to file : " << path << " (" << error << ")";
     return error;
 }
 

@@ -1,15 +1,11 @@
 #pragma once
 
-#include "Common/Log.h"
-
 #include <QString>
 
 // The file that holds the device serial number on its first non-empty line.
 class DeviceIdFile
 {
 public:
-    explicit DeviceIdFile(const manager::Log& log);
-
     // One letter C or K and eight digits.
     static bool isValid(const QString& id);
 
@@ -22,6 +18,4 @@ private:
     static bool folderTakesNewFiles(const QString& path);
     static QString replace(const QString& path, const QString& id);
     static QString overwrite(const QString& path, const QString& id);
-
-    const manager::Log& m_log;
 };

@@ -1,5 +1,7 @@
 #include "Diagnostics.h"
 
+#include "LogCategories.h"
+
 #include "Common/AssignIfDifferent.h"
 #include "Common/QrCodeGenerator.h"
 #include "Model/SAM.h"
@@ -14,6 +16,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <QHash>
+
+Q_LOGGING_CATEGORY(lcDiagnostics, "quillon.Diagnostics")
 
 namespace {
 
@@ -150,7 +154,7 @@ void Diagnostics::setSerialPort(const QString& name)
 {
     if (name == m_serialPort)
         return;
-    m_log.warning() << "------------- Serial Port changed : " << name;
+    qCWarning(lcDiagnostics).noquote().nospace() << "------------- Serial Port changed : " << name;
     m_serialPort = name;
     emit serialPortChanged();
 }
@@ -159,7 +163,7 @@ void Diagnostics::setSerialFlowCtrl(int value)
 {
     if (value == m_serialFlowCtrl)
         return;
-    m_log.warning() << "------------- Serial Flow ctrl changed : " << value;
+    qCWarning(lcDiagnostics).noquote().nospace() << "------------- Serial Flow ctrl changed : " << value;
     m_serialFlowCtrl = value;
     emit serialFlowCtrlChanged();
 }
@@ -170,14 +174,14 @@ void Diagnostics::setVirtualPortPath(const QString& path) { m_probe.setVirtualPo
 
 void Diagnostics::start(int intervalSec)
 {
-    m_log.info() << QStringLiteral("Starting Diagnostic check (interval=%1 sec)").arg(intervalSec);
+    qCInfo(lcDiagnostics).noquote().nospace() << QStringLiteral("Starting Diagnostic check (interval=%1 sec)").arg(intervalSec);
     check();
     m_timer.start(intervalSec * 1000);
 }
 
 void Diagnostics::stop()
 {
-    m_log.info() << "Stopping Diagnostic check";
+    qCInfo(lcDiagnostics).noquote().nospace() << "Stopping Diagnostic check";
     m_timer.stop();
 }
 
@@ -301,11 +305,11 @@ void Diagnostics::saveReport()
     const QDateTime now = QDateTime::currentDateTime();
     const QString date = now.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     const QString text = reportLines(date).join(QLatin1Char('\n'));
-    m_log.info() << "\n" << text;
+    qCInfo(lcDiagnostics).noquote().nospace() << "\n" << text;
     const QString fileName = QStringLiteral("./%1_%2.txt")
                                  .arg(QStringLiteral("TestReport"),
                                       now.toString(QStringLiteral("yyyyMMdd_hhmm")));
-    m_log.info() << "Saving Diagnostics report to : " << fileName;
+    qCInfo(lcDiagnostics).noquote().nospace() << "Saving Diagnostics report to : " << fileName;
 
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
@@ -325,7 +329,7 @@ void Diagnostics::saveReport()
 
 void Diagnostics::failSave(const QString& error)
 {
-    m_log.critical() << "ERROR: Could not save file : " << error;
+    qCCritical(lcDiagnostics).noquote().nospace() << "ERROR: Could not save file : " << error;
     emit saveReportFinished(false, QStringLiteral("Could not save Test Report\nERROR: ") + error);
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Common/Log.h"
 #include "HardwareProbe.h"
 
 #include <QObject>
@@ -189,12 +188,11 @@ private:
     QStringList m_serialPorts;
     int m_serialFlowCtrl = 1;
     QTimer m_timer;
-    manager::Log m_log{QStringLiteral("[Diagnostics] ")};
 
     const QString& m_deviceId;
     manager::Board& m_board;
     manager::Network& m_network;
     manager::Validator& m_validator;
 
-    HardwareProbe m_probe{m_log};
+    HardwareProbe m_probe;
 };

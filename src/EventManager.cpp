@@ -1,6 +1,6 @@
 #include "EventManager.h"
 
-#include "Common/Log.h"
+#include <QLoggingCategory>
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -8,13 +8,14 @@
 
 #include <algorithm>
 
+Q_LOGGING_CATEGORY(lcEventManager, "quillon.EventManager")
+
 namespace {
 
 const int MaxLoaded = 1000;
 const int MaxHeld = 1000;
 const int RetentionDays = 30;
 
-const manager::Log Tag(QStringLiteral("[EventManager] "));
 
 QTime endOfDay()
 {
@@ -80,7 +81,7 @@ void EventManager::clear(const QDateTime& before)
             ++it;
         }
     }
-    Tag.info() << "Deleted " << count << " event(s) older than "
+    qCInfo(lcEventManager).noquote().nospace() << "Deleted " << count << " event(s) older than "
                << before.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     if (count != 0)
         save();
@@ -100,21 +101,21 @@ void EventManager::clear()
 
 void EventManager::applyFilter(const QString& name)
 {
-    Tag.info() << "Filtering : name=" << name;
+    qCInfo(lcEventManager).noquote().nospace() << "Filtering : name=" << name;
     m_filterName = name;
     update();
 }
 
 void EventManager::applyFilter(int severity)
 {
-    Tag.info() << "Filtering : severity=" << severity;
+    qCInfo(lcEventManager).noquote().nospace() << "Filtering : severity=" << severity;
     m_filterSeverity = severity;
     update();
 }
 
 void EventManager::applyFilter(const QDateTime& from, const QDateTime& to)
 {
-    Tag.info() << "Filtering : from=" << from.toString() << " to=" << to.toString();
+    qCInfo(lcEventManager).noquote().nospace() << "Filtering : from=" << from.toString() << " to=" << to.toString();
     m_filterFrom = from;
     m_filterTo = to;
     update();
@@ -122,7 +123,7 @@ void EventManager::applyFilter(const QDateTime& from, const QDateTime& to)
 
 void EventManager::applyFilterPeriod(const QString& period)
 {
-    Tag.info() << "Filtering (period) : " << period;
+    qCInfo(lcEventManager).noquote().nospace() << "Filtering (period) : " << period;
     const QDateTime now = QDateTime::currentDateTime();
     const QDate today = now.date();
     if (period == QLatin1String("Last hour"))
@@ -149,7 +150,7 @@ void EventManager::load()
     QSettings file(m_filename, QSettings::NativeFormat);
     const int size = file.beginReadArray(QStringLiteral("events"));
     const int first = size > MaxLoaded ? size - MaxLoaded : 0;
-    Tag.info() << "Loading saved events : from=" << first << " to=" << size;
+    qCInfo(lcEventManager).noquote().nospace() << "Loading saved events : from=" << first << " to=" << size;
     for (int i = first; i < size; ++i) {
         file.setArrayIndex(i);
         m_data.append(new Event(file.value(QStringLiteral("category")).toString(),
@@ -176,7 +177,7 @@ void EventManager::save()
     file.endArray();
     file.sync();
     if (!file.isWritable() || file.status() == QSettings::AccessError)
-        Tag.warning() << "WARN: Cannot write events file : " << m_filename
+        qCWarning(lcEventManager).noquote().nospace() << "WARN: Cannot write events file : " << m_filename
                                        << ", events are kept in memory only";
 }
 

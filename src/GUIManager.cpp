@@ -1,5 +1,7 @@
 #include "GUIManager.h"
 
+#include "LogCategories.h"
+
 #include "Common/Config.h"
 #include "Common/logger.h"
 #include "ConfigKeys.h"
@@ -22,6 +24,8 @@
 #include <QQuickStyle>
 #include <QTimer>
 #include <QUrl>
+
+Q_LOGGING_CATEGORY(lcGUIManager, "quillon.GUIManager")
 
 namespace {
 
@@ -51,10 +55,7 @@ GUIManager::GUIManager(Config& config, QObject* parent) : GUIManager(config, m_m
 
 GUIManager::GUIManager(Config& config, manager::MessageBus& bus, QObject* parent)
     : QObject(parent)
-    , m_log(QStringLiteral("[GUIManager] "))
-    , m_deviceIdFile(m_log)
     , m_qmlContext(m_engine.rootContext())
-    , m_translation(m_log)
     , m_config(config)
     , m_bus(bus)
     , m_validator(m_bus, config.get(key::TopicBlm).toString())
@@ -66,9 +67,9 @@ GUIManager::GUIManager(Config& config, manager::MessageBus& bus, QObject* parent
     , m_session(config)
     , m_eventLog(config)
     , m_diagnostics(m_deviceId, m_board, m_network, m_validator)
-    , m_screens(config, m_deviceId, m_validator, m_board, m_session, m_log, this)
-    , m_topics(m_mqtt, m_bus, config, m_session, m_log)
-    , m_barcodes(m_validator, m_network, m_session, m_log)
+    , m_screens(config, m_deviceId, m_validator, m_board, m_session, this)
+    , m_topics(m_mqtt, m_bus, config, m_session)
+    , m_barcodes(m_validator, m_network, m_session)
 {
     loadDeviceId();
     initLog();
@@ -98,7 +99,7 @@ void GUIManager::setDeviceId(const QString& id)
 {
     if (id == m_deviceId)
         return;
-    m_log.warning() << "Device ID changed : " << id;
+    qCWarning(lcGUIManager).noquote().nospace() << "Device ID changed : " << id;
     m_deviceId = id;
     saveDeviceId();
     emit deviceIdChanged();
@@ -118,7 +119,7 @@ void GUIManager::setShowCursor(bool show)
 
 void GUIManager::saveDeviceIdRequest(const QString& deviceId)
 {
-    m_log.info() << "Save Device Id request : " << deviceId;
+    qCInfo(lcGUIManager).noquote().nospace() << "Save Device Id request : " << deviceId;
     setDeviceId(deviceId);
     setIdleScreen();
 }
@@ -170,7 +171,7 @@ void GUIManager::initLog()
 void GUIManager::initQml()
 {
     QQuickStyle::setStyle(QStringLiteral("Material"));
-    m_log.info() << "QtQuick Style name is : " << QQuickStyle::name();
+    qCInfo(lcGUIManager).noquote().nospace() << "QtQuick Style name is : " << QQuickStyle::name();
     m_engine.setUrlInterceptor(&m_flatElevation);
 
     registerQmlTypes();
@@ -213,15 +214,15 @@ void GUIManager::initMqtt()
 void GUIManager::initManagers()
 {
     connect(&m_validator, &manager::Validator::statusChanged, this, [this] {
-        m_log.info() << "Validator status changed : " << m_validator.status();
+        qCInfo(lcGUIManager).noquote().nospace() << "Validator status changed : " << m_validator.status();
         setIdleScreen();
     });
     connect(&m_validator, &manager::Validator::cardDetected, this,
             [this](const QString& uid, const QString& type) {
-                m_log.warning() << QStringLiteral("Validator card detected : uid=%1, type=%2").arg(uid, type);
+                qCWarning(lcGUIManager).noquote().nospace() << QStringLiteral("Validator card detected : uid=%1, type=%2").arg(uid, type);
             });
     connect(&m_validator, &manager::Validator::cardRemoved, this,
-            [this] { m_log.warning() << "Validator card removed"; });
+            [this] { qCWarning(lcGUIManager).noquote().nospace() << "Validator card removed"; });
     connect(&m_validator, &manager::Validator::cardRetry, this, &GUIManager::onCardRetry);
     connect(&m_validator, &manager::Validator::reasonChanged, this,
             &GUIManager::onValidatorReasonChanged);
@@ -253,7 +254,7 @@ void GUIManager::initManagers()
 
 void GUIManager::onMqttConnected()
 {
-    m_log.info() << "Connected to MQTT broker";
+    qCInfo(lcGUIManager).noquote().nospace() << "Connected to MQTT broker";
     setMessage(QStringLiteral("Connected"));
     m_topics.publishInfo();
     m_topics.publishStatus();
@@ -262,22 +263,22 @@ void GUIManager::onMqttConnected()
 
 void GUIManager::onMqttDisconnected()
 {
-    m_log.warning() << "WARN: Disconnected from MQTT broker";
+    qCWarning(lcGUIManager).noquote().nospace() << "WARN: Disconnected from MQTT broker";
     setOutOfOrderScreen(QStringLiteral("Disconnected"));
 }
 
 void GUIManager::onMqttError(const QString& text)
 {
-    m_log.critical() << "ERROR: " << text;
+    qCCritical(lcGUIManager).noquote().nospace() << "ERROR: " << text;
 }
 
 void GUIManager::initConfig()
 {
     const auto changed = [this](const char* what, const QVariant& value, const char* unit = "") {
-        m_log.info() << what << " changed : " << value.toString() << unit;
+        qCInfo(lcGUIManager).noquote().nospace() << what << " changed : " << value.toString() << unit;
     };
     m_configReactions = {
-        {key::DeviceId, [this] { m_log.info() << "Device id changed. Re-loading"; loadDeviceId(); }},
+        {key::DeviceId, [this] { qCInfo(lcGUIManager).noquote().nospace() << "Device id changed. Re-loading"; loadDeviceId(); }},
         {key::ShowCursor, [this, changed] {
              changed("Cursor", showCursor() ? "visible" : "hidden");
              applyCursor();
@@ -318,7 +319,7 @@ void GUIManager::initConfig()
 
 void GUIManager::onConfigChanged(const QVariantMap& changes)
 {
-    m_log.debug() << "Config changed : " << jsonText(m_config.printable(changes));
+    qCDebug(lcGUIManager).noquote().nospace() << "Config changed : " << jsonText(m_config.printable(changes));
     // Every listed key present is applied, in this order.
     for (const ConfigReaction& reaction : qAsConst(m_configReactions)) {
         if (changes.contains(reaction.key))
@@ -326,11 +327,11 @@ void GUIManager::onConfigChanged(const QVariantMap& changes)
     }
     const QStringList keys = changes.keys();
     if (anyInGroup(keys, QStringLiteral("log"))) {
-        m_log.info() << "Log configuration changed. Applying.";
+        qCInfo(lcGUIManager).noquote().nospace() << "Log configuration changed. Applying.";
         initLog();
     }
     if (anyInGroup(keys, QStringLiteral("mqtt"))) {
-        m_log.info() << "MQTT configuration changed. Applying.";
+        qCInfo(lcGUIManager).noquote().nospace() << "MQTT configuration changed. Applying.";
         // A live connection ignores new settings; dropping it makes the
         // client's reconnection use them.
         m_mqtt.disconnect();
@@ -341,7 +342,7 @@ void GUIManager::onConfigChanged(const QVariantMap& changes)
 
 void GUIManager::onConfigFileChanged()
 {
-    m_log.warning() << "WARN: Configuration file changed!";
+    qCWarning(lcGUIManager).noquote().nospace() << "WARN: Configuration file changed!";
     m_config.print();
 }
 
@@ -349,7 +350,7 @@ void GUIManager::setLanguage(const QString& name)
 {
     if (name == m_language)
         return;
-    m_log.info() << "Language changed : " << name;
+    qCInfo(lcGUIManager).noquote().nospace() << "Language changed : " << name;
     if (!m_translation.apply(QLocale(name)))
         return;
     m_language = name;
@@ -397,7 +398,7 @@ void GUIManager::onMaintenanceBarcodeScanned(const QJsonObject& data)
 
 void GUIManager::onValidatorReasonChanged()
 {
-    m_log.warning() << "Validator reason changed : " << m_validator.reasonCode() << " "
+    qCWarning(lcGUIManager).noquote().nospace() << "Validator reason changed : " << m_validator.reasonCode() << " "
                     << m_validator.reason();
     if (m_validator.status() == QLatin1String("init"))
         return;
@@ -407,9 +408,9 @@ void GUIManager::onValidatorReasonChanged()
 void GUIManager::onTicketValidated(const Transaction& transaction)
 {
     const QVariantMap map = transaction.toMap();
-    m_log.warning() << "Validator ticket validated : " << int(transaction.type());
-    m_log.warning() << "Valid : " << (transaction.valid() ? "true" : "false");
-    m_log.warning() << "Contents : " << jsonText(map);
+    qCWarning(lcGUIManager).noquote().nospace() << "Validator ticket validated : " << int(transaction.type());
+    qCWarning(lcGUIManager).noquote().nospace() << "Valid : " << (transaction.valid() ? "true" : "false");
+    qCWarning(lcGUIManager).noquote().nospace() << "Contents : " << jsonText(map);
     m_qmlContext->setContextProperty(QStringLiteral("transaction"), map);
     if (m_session.sessionActive())
         return;
@@ -419,7 +420,7 @@ void GUIManager::onTicketValidated(const Transaction& transaction)
 
 void GUIManager::onCardRetry()
 {
-    m_log.warning() << "Validator card retry";
+    qCWarning(lcGUIManager).noquote().nospace() << "Validator card retry";
     if (m_session.sessionActive())
         return;
     m_inspector.audioPlay(InvalidSound);
@@ -446,7 +447,7 @@ void GUIManager::updateBoardShutdownDelay()
     const int current = m_board.delayShutdownFor();
     if (current == target)
         return;
-    m_log.warning() << "WARN: Updating board shutdown delay to : " << target << " sec(s) (prev="
+    qCWarning(lcGUIManager).noquote().nospace() << "WARN: Updating board shutdown delay to : " << target << " sec(s) (prev="
                     << current << ")";
     m_board.setDelayShutdownFor(target);
 }

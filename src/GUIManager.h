@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Common/Config.h"
-#include "Common/Log.h"
 #include "ConfigKeys.h"
 #include "ConfigurationBarcodes.h"
 #include "DeviceIdFile.h"
@@ -170,7 +169,6 @@ private:
     void applyCursor();
     void pushEvent(const QString& category, const QString& name, const QString& description = {});
 
-    manager::Log m_log;
     DeviceIdFile m_deviceIdFile;
     QString m_deviceId;
     QString m_language;

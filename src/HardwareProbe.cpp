@@ -1,5 +1,7 @@
 #include "HardwareProbe.h"
 
+#include "LogCategories.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,11 +12,6 @@ namespace {
 const int SerialWindowMsec = 50;
 
 } // namespace
-
-HardwareProbe::HardwareProbe(const manager::Log& log)
-    : m_log(log)
-{
-}
 
 void HardwareProbe::setSysfsRoot(const QString& path)
 {
@@ -40,7 +37,7 @@ QString HardwareProbe::testUsb(const QString& name, const QString& expectedId, c
     const QString product = readFile(dir + QStringLiteral("/idProduct"));
     const QString productName = readFile(dir + QStringLiteral("/product"));
     const QString deviceId = QStringLiteral("%1:%2").arg(vendor, product);
-    m_log.debug() << "name=" << name << " deviceId=" << deviceId << " expected=" << expectedId
+    qCDebug(lcDiagnostics).noquote().nospace() << "name=" << name << " deviceId=" << deviceId << " expected=" << expectedId
                   << " product=" << productName;
     if (expectedId == QLatin1String("any") || expectedId == QLatin1String("*"))
         return verdict::Ok;
@@ -51,7 +48,7 @@ QString HardwareProbe::readFile(const QString& path) const
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        m_log.critical() << "ERROR: Failed to open fle : " << path;
+        qCCritical(lcDiagnostics).noquote().nospace() << "ERROR: Failed to open fle : " << path;
         return QString();
     }
     QByteArray data = file.readAll();

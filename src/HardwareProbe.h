@@ -1,7 +1,5 @@
 #pragma once
 
-#include "Common/Log.h"
-
 #include <QSerialPortInfo>
 #include <QString>
 #include <QStringList>
@@ -20,8 +18,6 @@ inline const QString Missing = QStringLiteral("MISSING");
 class HardwareProbe
 {
 public:
-    explicit HardwareProbe(const manager::Log& log);
-
     // Where the platform lives; tests point these at fakes.
     void setSysfsRoot(const QString& path);
     void setSdCardPath(const QString& path);
@@ -41,8 +37,6 @@ private:
     QString readFile(const QString& path) const;
     QString loopback(QSerialPort& port) const;
     static QSerialPortInfo serialPortInfo(const QString& name);
-
-    const manager::Log& m_log;
     QString m_sysfsRoot = QStringLiteral("/sys/bus/usb/devices");
     QString m_sdCardPath = QStringLiteral("/dev/mmcblk1p1");
     QString m_virtualPortPath = QStringLiteral("/tmp/vcom");

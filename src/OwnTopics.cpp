@@ -1,5 +1,7 @@
 #include "OwnTopics.h"
 
+#include "LogCategories.h"
+
 #include "Common/Config.h"
 #include "Common/MessageBus.h"
 #include "Common/MqttClient.h"
@@ -44,12 +46,11 @@ QString offsetTime(const QDateTime& time)
 } // namespace
 
 OwnTopics::OwnTopics(manager::MqttClient& client, manager::MessageBus& bus, Config& config,
-                     SessionManager& session, const manager::Log& log)
+                     SessionManager& session)
     : m_client(client)
     , m_bus(bus)
     , m_config(config)
     , m_session(session)
-    , m_log(log)
 {
 }
 
@@ -145,8 +146,8 @@ void OwnTopics::onMessage(const QByteArray& payload, const QByteArray& topic)
     const QString name = QString::fromUtf8(topic);
     if (!name.startsWith(baseTopic() + QLatin1Char('/')))
         return;
-    m_log.info() << "Message received : " << name;
-    m_log.debug() << "Data : " << QString::fromUtf8(Secrets::redacted(payload));
+    qCInfo(lcGUIManager).noquote().nospace() << "Message received : " << name;
+    qCDebug(lcGUIManager).noquote().nospace() << "Data : " << QString::fromUtf8(Secrets::redacted(payload));
     routes().dispatch(name, payload);
 }
 
@@ -160,7 +161,7 @@ void OwnTopics::applyFleetSettings(const QJsonObject& object)
     QStringList refused;
     for (auto it = incoming.cbegin(); it != incoming.cend(); ++it) {
         if (!FleetSettable.contains(it.key()) || !m_config.accepts(it.key(), it.value())) {
-            m_log.warning() << "WARN: Setting refused from the fleet : " << it.key();
+            qCWarning(lcGUIManager).noquote().nospace() << "WARN: Setting refused from the fleet : " << it.key();
             refused << it.key();
             continue;
         }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Common/Log.h"
 #include "Common/TopicRouter.h"
 
 #include <QByteArray>
@@ -24,8 +23,7 @@ class OwnTopics
 {
 public:
     // The client takes the connection's settings; the bus carries the messages.
-    OwnTopics(manager::MqttClient& client, manager::MessageBus& bus, Config& config, SessionManager& session,
-              const manager::Log& log);
+    OwnTopics(manager::MqttClient& client, manager::MessageBus& bus, Config& config, SessionManager& session);
 
     QString baseTopic() const;
     // The client's identity, broker and last will from the configuration,
@@ -49,6 +47,5 @@ private:
     manager::MessageBus& m_bus;
     Config& m_config;
     SessionManager& m_session;
-    const manager::Log& m_log;
     QSet<QString> m_subscribedBases;
 };

@@ -1,5 +1,7 @@
 #include "ScreenSelection.h"
 
+#include "LogCategories.h"
+
 #include "Common/AssignIfDifferent.h"
 #include "Common/Config.h"
 #include "ConfigKeys.h"
@@ -19,15 +21,13 @@ const QString Display = QStringLiteral("display");
 
 ScreenSelection::ScreenSelection(Config& config, const QString& deviceId,
                                  manager::Validator& validator, manager::Board& board,
-                                 SessionManager& session,
-                                 const manager::Log& log, QObject* parent)
+                                 SessionManager& session, QObject* parent)
     : QObject(parent)
     , m_config(config)
     , m_deviceId(deviceId)
     , m_validator(validator)
     , m_board(board)
     , m_session(session)
-    , m_log(log)
 {
     m_screenTimer.setSingleShot(true);
     m_displayOffTimer.setSingleShot(true);
@@ -60,7 +60,7 @@ void ScreenSelection::setScreen(const QString& name)
 {
     if (name == m_screen)
         return;
-    m_log.info() << "Setting screen : " << name;
+    qCInfo(lcGUIManager).noquote().nospace() << "Setting screen : " << name;
     m_screen = name;
     m_screenTimer.stop();
     emit screenChanged();
@@ -68,7 +68,7 @@ void ScreenSelection::setScreen(const QString& name)
 
 void ScreenSelection::setScreen(const QString& name, int timeout)
 {
-    m_log.info() << "Setting screen : " << name << " (timeout=" << timeout << " msec)";
+    qCInfo(lcGUIManager).noquote().nospace() << "Setting screen : " << name << " (timeout=" << timeout << " msec)";
     m_screenTimer.start(timeout);
     m_screen = name;
     emit screenChanged();
@@ -194,7 +194,7 @@ void ScreenSelection::setLoginMillis(int millis)
 
 void ScreenSelection::onScreenTimeout()
 {
-    m_log.info() << "Screen timeout : " << m_screen;
+    qCInfo(lcGUIManager).noquote().nospace() << "Screen timeout : " << m_screen;
     decideIdleScreen(m_screen == QLatin1String("Login"));
 }
 
@@ -205,21 +205,21 @@ void ScreenSelection::onScreenChanged()
         return;
     if (m_screen != QLatin1String("OutOfOrder") && m_screen != QLatin1String("OutOfService")) {
         if (m_displayOffTimer.isActive()) {
-            m_log.info() << "Stopping Display OFF timer.";
+            qCInfo(lcGUIManager).noquote().nospace() << "Stopping Display OFF timer.";
             m_displayOffTimer.stop();
         }
         if (!m_board.peripheralPower(Display)) {
-            m_log.info() << "Turning on Display.";
+            qCInfo(lcGUIManager).noquote().nospace() << "Turning on Display.";
             m_board.setPeripheralPower(Display, true);
         }
         return;
     }
-    m_log.info() << "Staring Display OFF timer : " << minutes << " min(s)";
+    qCInfo(lcGUIManager).noquote().nospace() << "Staring Display OFF timer : " << minutes << " min(s)";
     m_displayOffTimer.start(minutes * m_displayOffMinuteMillis);
 }
 
 void ScreenSelection::onDisplayOffTimeout()
 {
-    m_log.warning() << "WARN: Turning off Display due to inactivity.";
+    qCWarning(lcGUIManager).noquote().nospace() << "WARN: Turning off Display due to inactivity.";
     m_board.setPeripheralPower(Display, false);
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "Common/Log.h"
-
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -22,7 +20,7 @@ class ScreenSelection : public QObject
     Q_OBJECT
 public:
     ScreenSelection(Config& config, const QString& deviceId, manager::Validator& validator,
-                    manager::Board& board, SessionManager& session, const manager::Log& log,
+                    manager::Board& board, SessionManager& session,
                     QObject* parent);
 
     QString screen() const;
@@ -66,7 +64,6 @@ private:
     manager::Validator& m_validator;
     manager::Board& m_board;
     SessionManager& m_session;
-    const manager::Log& m_log;
     QString m_screen;
     QString m_message;
     QTimer m_screenTimer;

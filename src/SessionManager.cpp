@@ -2,7 +2,7 @@
 
 #include "Common/Config.h"
 #include "ConfigKeys.h"
-#include "Common/Log.h"
+#include <QLoggingCategory>
 
 #include <QDateTime>
 #include <QDebug>
@@ -10,11 +10,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
-namespace {
-
-const manager::Log Tag(QStringLiteral("[SessionManager] "));
-
-} // namespace
+Q_LOGGING_CATEGORY(lcSessionManager, "quillon.SessionManager")
 
 SessionManager::SessionManager(Config& config, QObject* parent)
     : QObject(parent)
@@ -70,18 +66,18 @@ void SessionManager::loadUsers()
     m_users.clear();
     m_users.append(User{0, QStringLiteral("KIVO"), QStringLiteral("Admin"), pin});
     if (changed) {
-        Tag.warning() << "WARN: PIN changed";
+        qCWarning(lcSessionManager).noquote().nospace() << "WARN: PIN changed";
         emit pinChanged();
     }
 }
 
 void SessionManager::loginRequest(const QString& pin)
 {
-    Tag.info() << "Login requested with PIN";
+    qCInfo(lcSessionManager).noquote().nospace() << "Login requested with PIN";
     // The PIN itself never goes to a log.
-    Tag.debug() << "Entered PIN    : " << pin.size() << " digit(s)";
+    qCDebug(lcSessionManager).noquote().nospace() << "Entered PIN    : " << pin.size() << " digit(s)";
     if (m_lockoutSecs > 0) {
-        Tag.warning() << "WARN: Login locked, " << m_lockoutSecs << " s left";
+        qCWarning(lcSessionManager).noquote().nospace() << "WARN: Login locked, " << m_lockoutSecs << " s left";
         emit accessDenied();
         return;
     }
@@ -94,13 +90,13 @@ void SessionManager::loginRequest(const QString& pin)
         }
         m_timer.start();
         m_activeUser = user;
-        Tag.info() << "User logged-in : " << user.name << ", "
+        qCInfo(lcSessionManager).noquote().nospace() << "User logged-in : " << user.name << ", "
                                     << user.surname;
         emit accessGranted();
         emit sessionActiveChanged();
         return;
     }
-    Tag.warning() << "WARN: User entered wrong pin";
+    qCWarning(lcSessionManager).noquote().nospace() << "WARN: User entered wrong pin";
     onWrongPin();
     emit accessDenied();
 }
@@ -115,7 +111,7 @@ void SessionManager::onWrongPin()
     const qint64 millis = qMin<qint64>(qint64(m_lockoutMillis) << doublings, MaxLockoutMillis);
     lockFor(millis);
     saveLockout(millis);
-    Tag.warning() << "WARN: " << m_failures << " wrong PINs in a row, login locked for "
+    qCWarning(lcSessionManager).noquote().nospace() << "WARN: " << m_failures << " wrong PINs in a row, login locked for "
                                    << m_lockoutSecs << " s";
     emit lockedOut(m_failures, m_lockoutSecs);
 }
@@ -139,7 +135,7 @@ void SessionManager::restoreLockout()
     if (millis <= 0)
         return;
     lockFor(millis);
-    Tag.warning() << "WARN: Login still locked for " << m_lockoutSecs << " s";
+    qCWarning(lcSessionManager).noquote().nospace() << "WARN: Login still locked for " << m_lockoutSecs << " s";
 }
 
 void SessionManager::saveLockout(qint64 lengthMillis) const
@@ -150,7 +146,7 @@ void SessionManager::saveLockout(qint64 lengthMillis) const
     file.setValue(QStringLiteral("untilMillis"), QDateTime::currentMSecsSinceEpoch() + lengthMillis);
     file.sync();
     if (file.status() != QSettings::NoError)
-        Tag.warning() << "WARN: Cannot write lockout file : " << m_lockoutFile;
+        qCWarning(lcSessionManager).noquote().nospace() << "WARN: Cannot write lockout file : " << m_lockoutFile;
 }
 
 void SessionManager::updateLockout()
@@ -168,7 +164,7 @@ void SessionManager::logoutRequest()
 {
     if (!m_activeUser)
         return;
-    Tag.info() << "User logged-out : " << m_activeUser->name << ", "
+    qCInfo(lcSessionManager).noquote().nospace() << "User logged-out : " << m_activeUser->name << ", "
                                 << m_activeUser->surname;
     m_timer.stop();
     m_activeUser.reset();
@@ -182,7 +178,7 @@ void SessionManager::resetTimer()
 
 void SessionManager::onTimeout()
 {
-    Tag.warning() << "Session expired";
+    qCWarning(lcSessionManager).noquote().nospace() << "Session expired";
     logoutRequest();
     emit expired();
 }

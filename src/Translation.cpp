@@ -1,5 +1,7 @@
 #include "Translation.h"
 
+#include "LogCategories.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -8,24 +10,19 @@ const QString TranslationFile = QStringLiteral(":/qml/translations/Quillon_el_GR
 
 } // namespace
 
-Translation::Translation(const manager::Log& log)
-    : m_log(log)
-{
-}
-
 bool Translation::apply(const QLocale& locale)
 {
     if (m_translator.isEmpty()) {
-        m_log.info() << "Loading translation file : " << TranslationFile;
+        qCInfo(lcGUIManager).noquote().nospace() << "Loading translation file : " << TranslationFile;
         if (!m_translator.load(TranslationFile)) {
-            m_log.critical() << "ERROR: Failed to load translation file";
+            qCCritical(lcGUIManager).noquote().nospace() << "ERROR: Failed to load translation file";
             return false;
         }
     }
     if (locale.language() == QLocale::English) {
         QCoreApplication::removeTranslator(&m_translator);
     } else if (!QCoreApplication::installTranslator(&m_translator)) {
-        m_log.critical() << "ERROR: Failed to install translator";
+        qCCritical(lcGUIManager).noquote().nospace() << "ERROR: Failed to install translator";
         return false;
     }
     QLocale::setDefault(locale);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "Common/Log.h"
-
 #include <QLocale>
 #include <QTranslator>
 
@@ -9,12 +7,9 @@
 class Translation
 {
 public:
-    explicit Translation(const manager::Log& log);
-
     // Makes `locale` the application's language; false when its texts cannot be had.
     bool apply(const QLocale& locale);
 
 private:
-    const manager::Log& m_log;
     QTranslator m_translator;
 };

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "Common/Config.h"
+#include "Common/logger.h"
 #include "FrameReport.h"
 #include "GUIManager.h"
 
@@ -23,6 +24,7 @@ QQuickWindow* rootWindow(QQmlApplicationEngine& engine)
 
 int main(int argc, char* argv[])
 {
+    manager::Logger::tagEarlyMessages();
     qputenv("QT_IM_MODULE", QByteArrayLiteral("qtvirtualkeyboard"));
     auto app = std::make_unique<QGuiApplication>(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Quillon"));

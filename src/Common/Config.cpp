@@ -1,6 +1,6 @@
 #include "Common/Config.h"
 
-#include "Common/Log.h"
+#include <QLoggingCategory>
 #include "Common/Secrets.h"
 
 #include <QDebug>
@@ -8,11 +8,7 @@
 #include <QMap>
 #include <QSettings>
 
-namespace {
-
-const manager::Log Tag(QStringLiteral("[Config] "));
-
-} // namespace
+Q_LOGGING_CATEGORY(lcConfig, "quillon.Config")
 
 Config::Config(const QString& filename, const QVariantMap& defaults, const ConfigRules& rules, QObject* parent)
     : QObject(parent)
@@ -22,7 +18,7 @@ Config::Config(const QString& filename, const QVariantMap& defaults, const Confi
     , m_rules(rules)
 {
     if (!QFileInfo::exists(m_filename)) {
-        Tag.warning() << "Creating default config file : " << m_filename;
+        qCWarning(lcConfig).noquote().nospace() << "Creating default config file : " << m_filename;
         save();
     }
     load();
@@ -85,12 +81,12 @@ void Config::print() const
     for (const QString& key : keys())
         width = qMax(width, key.size());
 
-    Tag.info() << dashes;
-    Tag.info() << " SETTINGS (" << m_filename << ")";
-    Tag.info() << dashes;
+    qCInfo(lcConfig).noquote().nospace() << dashes;
+    qCInfo(lcConfig).noquote().nospace() << " SETTINGS (" << m_filename << ")";
+    qCInfo(lcConfig).noquote().nospace() << dashes;
     for (const QString& key : keys())
-        Tag.info() << QStringLiteral(" %1 : %2").arg(key.leftJustified(width), printable(key));
-    Tag.info() << dashes;
+        qCInfo(lcConfig).noquote().nospace() << QStringLiteral(" %1 : %2").arg(key.leftJustified(width), printable(key));
+    qCInfo(lcConfig).noquote().nospace() << dashes;
 }
 
 // Credentials never reach a log.
@@ -125,7 +121,7 @@ bool Config::admit(const QString& key, const QVariant& value) const
 {
     if (accepts(key, value))
         return true;
-    Tag.warning() << "WARN: Value refused for key : " << key;
+    qCWarning(lcConfig).noquote().nospace() << "WARN: Value refused for key : " << key;
     return false;
 }
 
@@ -225,7 +221,7 @@ void Config::save()
             file.setValue(it.key(), it.value());
         file.sync();
         if (!file.isWritable() || file.status() == QSettings::AccessError)
-            Tag.warning() << "WARN: Cannot write config file : " << m_filename
+            qCWarning(lcConfig).noquote().nospace() << "WARN: Cannot write config file : " << m_filename
                                            << ", changes are kept in memory only";
     }
     watch();

@@ -1,17 +1,18 @@
 #include "Common/MqttClient.h"
 
 #include "Common/Secrets.h"
-#include "Log.h"
+#include <QLoggingCategory>
 
 #include <QDebug>
 #include <QMetaType>
 #include <QTimer>
 
+Q_LOGGING_CATEGORY(lcMqttClient, "quillon.MqttClient")
+
 namespace manager {
 
 namespace {
 
-const Log Tag(QStringLiteral("[MqttClient] "));
 
 const char* boolText(bool value)
 {
@@ -99,11 +100,11 @@ void MqttClient::setWillTopic(const QString& value)
 
 void MqttClient::connect()
 {
-    Tag.info() << "Connecting to host";
+    qCInfo(lcMqttClient).noquote().nospace() << "Connecting to host";
     prepareTimer();
     prepareClient();
     if (m_encrypted)
-        Tag.warning() << "Encryption not yet supported";
+        qCWarning(lcMqttClient).noquote().nospace() << "Encryption not yet supported";
     m_client->connectToHost();
 }
 
@@ -113,8 +114,8 @@ void MqttClient::prepareTimer()
         m_connectionTimer = new QTimer();
         QObject::connect(m_connectionTimer, &QTimer::timeout, this, &MqttClient::onTimeout);
     }
-    Tag.debug() << "Applying client configuration:";
-    Tag.debug() << "Retry interval millis: " << m_retryMillis;
+    qCDebug(lcMqttClient).noquote().nospace() << "Applying client configuration:";
+    qCDebug(lcMqttClient).noquote().nospace() << "Retry interval millis: " << m_retryMillis;
     m_connectionTimer->setInterval(m_retryMillis);
 }
 
@@ -130,17 +131,17 @@ void MqttClient::prepareClient()
         QObject::connect(m_client, &MosquittoClient::stateChanged, this, &MqttClient::onStateChanged);
         QObject::connect(m_client, &MosquittoClient::messageReceived, this, &MqttClient::onReceived);
     }
-    Tag.debug() << "Applying client configuration:";
-    Tag.debug() << "Hostname: " << m_hostname;
-    Tag.debug() << "Port    : " << m_port;
-    Tag.debug() << "Username: " << m_username;
-    Tag.debug() << "CleanSession: " << boolText(m_cleanSession);
-    Tag.debug() << "Client Id   : " << m_clientId;
-    Tag.debug() << "Keepalive   : " << int(m_keepAlive);
-    Tag.debug() << "Will Message: " << m_willMessage;
-    Tag.debug() << "Will QoS    : " << int(m_willQos);
-    Tag.debug() << "Will Retain : " << boolText(m_willRetain);
-    Tag.debug() << "Will Topic  : " << m_willTopic;
+    qCDebug(lcMqttClient).noquote().nospace() << "Applying client configuration:";
+    qCDebug(lcMqttClient).noquote().nospace() << "Hostname: " << m_hostname;
+    qCDebug(lcMqttClient).noquote().nospace() << "Port    : " << m_port;
+    qCDebug(lcMqttClient).noquote().nospace() << "Username: " << m_username;
+    qCDebug(lcMqttClient).noquote().nospace() << "CleanSession: " << boolText(m_cleanSession);
+    qCDebug(lcMqttClient).noquote().nospace() << "Client Id   : " << m_clientId;
+    qCDebug(lcMqttClient).noquote().nospace() << "Keepalive   : " << int(m_keepAlive);
+    qCDebug(lcMqttClient).noquote().nospace() << "Will Message: " << m_willMessage;
+    qCDebug(lcMqttClient).noquote().nospace() << "Will QoS    : " << int(m_willQos);
+    qCDebug(lcMqttClient).noquote().nospace() << "Will Retain : " << boolText(m_willRetain);
+    qCDebug(lcMqttClient).noquote().nospace() << "Will Topic  : " << m_willTopic;
     m_client->setHostname(m_hostname);
     m_client->setPort(static_cast<quint16>(m_port));
     m_client->setUsername(m_username);
@@ -156,7 +157,7 @@ void MqttClient::prepareClient()
 
 void MqttClient::disconnect()
 {
-    Tag.info() << "Disconnecting from host";
+    qCInfo(lcMqttClient).noquote().nospace() << "Disconnecting from host";
     if (m_client)
         m_client->disconnectFromHost();
 }
@@ -172,7 +173,7 @@ bool MqttClient::publish(const QByteArray& data, const QString& topic, quint8 qo
 {
     if (!m_client || m_client->state() != MosquittoClient::Connected)
         return false;
-    Tag.debug() << "Publishing to topic '" << topic << "' with Qos = " << int(qos)
+    qCDebug(lcMqttClient).noquote().nospace() << "Publishing to topic '" << topic << "' with Qos = " << int(qos)
                                  << " and Retain = " << boolText(retain) << ":\n"
                                  << Secrets::redacted(data);
     if (m_client->publish(topic, data, qos, retain) == -1) {
@@ -184,14 +185,14 @@ bool MqttClient::publish(const QByteArray& data, const QString& topic, quint8 qo
 
 void MqttClient::doSubscribe(const QString& filter, quint8 qos)
 {
-    Tag.info() << "Subscribing to '" << filter << "' with QoS = " << int(qos);
+    qCInfo(lcMqttClient).noquote().nospace() << "Subscribing to '" << filter << "' with QoS = " << int(qos);
     if (!m_client->subscribe(filter, qos))
         emit error(QStringLiteral("Subscription to ") + filter + QStringLiteral(" failed."));
 }
 
 void MqttClient::onConnected()
 {
-    Tag.info() << "Connected to broker " << m_hostname;
+    qCInfo(lcMqttClient).noquote().nospace() << "Connected to broker " << m_hostname;
     const auto topics = m_subsTopics;
     for (const auto& entry : topics)
         doSubscribe(entry.first, entry.second);
@@ -199,22 +200,22 @@ void MqttClient::onConnected()
 
 void MqttClient::onDisconnected()
 {
-    Tag.info() << "Disconnected from broker " << m_hostname;
+    qCInfo(lcMqttClient).noquote().nospace() << "Disconnected from broker " << m_hostname;
 }
 
 void MqttClient::onStateChanged(MosquittoClient::ClientState state)
 {
     switch (state) {
     case MosquittoClient::Connecting:
-        Tag.debug() << "State is Connecting.";
+        qCDebug(lcMqttClient).noquote().nospace() << "State is Connecting.";
         m_connectionTimer->start();
         break;
     case MosquittoClient::Connected:
-        Tag.debug() << "State is Connected.";
+        qCDebug(lcMqttClient).noquote().nospace() << "State is Connected.";
         m_connectionTimer->stop();
         break;
     case MosquittoClient::Disconnected:
-        Tag.debug() << "State is Disconnected.";
+        qCDebug(lcMqttClient).noquote().nospace() << "State is Disconnected.";
         QTimer::singleShot(m_retryMillis, Qt::PreciseTimer, this, &MqttClient::onReconnect);
         break;
     }
@@ -233,7 +234,7 @@ void MqttClient::onReconnect()
 
 void MqttClient::onReceived(const QByteArray& message, const QString& topic)
 {
-    Tag.debug() << "Received on topic: " << topic << "\n" << Secrets::redacted(message);
+    qCDebug(lcMqttClient).noquote().nospace() << "Received on topic: " << topic << "\n" << Secrets::redacted(message);
     emit received(message, topic.toUtf8());
 }
 
@@ -241,7 +242,7 @@ void MqttClient::onError(MosquittoClient::ClientError code)
 {
     if (code == MosquittoClient::NoError)
         return;
-    Tag.warning() << errorText(code);
+    qCWarning(lcMqttClient).noquote().nospace() << errorText(code);
     emit error(QStringLiteral("Mqtt client error"));
 }
 

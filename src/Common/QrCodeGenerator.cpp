@@ -1,9 +1,11 @@
 #include "Common/QrCodeGenerator.h"
 
-#include "Common/Log.h"
+#include <QLoggingCategory>
 
 #include <QDebug>
 #include <QTextStream>
+
+Q_LOGGING_CATEGORY(lcQrCodeGenerator, "quillon.QrCodeGenerator")
 
 QrCodeGenerator::QrCodeGenerator(QObject* parent)
     : QObject(parent)
@@ -17,7 +19,7 @@ QString QrCodeGenerator::generateSvgQr(const QString& text, quint16 border,
     try {
         return toSvgString(qrcodegen::QrCode::encodeText(utf8.constData(), ecc), border);
     } catch (const qrcodegen::data_too_long& e) {
-        manager::Log(QStringLiteral("[QrCodeGenerator] ")).critical() << "ERROR: Text of " << utf8.size()
+        qCCritical(lcQrCodeGenerator).noquote().nospace() << "ERROR: Text of " << utf8.size()
                                         << " bytes does not fit a QR code : " << e.what();
         return QString();
     }

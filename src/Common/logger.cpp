@@ -23,6 +23,9 @@ const char* const ColorPattern =
     "%{if-critical}\033[31m%{message}\033[39m%{endif}"
     "%{if-fatal}%{function} at %{file}:%{line} (%{pid}:%{threadid}:%{qthreadptr}) - \033[31m%{message}\033[39m%{endif}";
 
+// The application's categories: "quillon." and the class's name.
+const QLatin1String OwnCategories("quillon.");
+
 double realtimeMillis()
 {
     timespec now {};
@@ -62,6 +65,7 @@ SyslogFormat syslogFormat(QtMsgType type)
 
 Logger* Logger::s_instance = nullptr;
 Logger::SyslogSink Logger::s_syslogSink = writeSyslog;
+QtMessageHandler Logger::s_earlyHandler = nullptr;
 
 Logger::Logger()
     : m_startTime(realtimeMillis())
@@ -154,11 +158,39 @@ void Logger::setLevel(int level)
     }
 }
 
+QString Logger::tagged(const QMessageLogContext& context, const QString& text)
+{
+    const QLatin1String category(context.category ? context.category : "");
+    if (!category.startsWith(OwnCategories))
+        return text;
+    QString tag = category.mid(OwnCategories.size());
+    return QLatin1Char('[') + tag.replace(QLatin1Char('.'), QLatin1String("][")) + QLatin1String("] ") + text;
+}
+
+void Logger::tagEarlyMessages()
+{
+    if (!s_instance && !s_earlyHandler)
+        s_earlyHandler = qInstallMessageHandler(handleEarlyMessage);
+}
+
+void Logger::handleEarlyMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    s_earlyHandler(type, untagged(context), tagged(context, text));
+}
+
+// The application's tag is part of the text, so the output shows no category
+// for it.
+QMessageLogContext Logger::untagged(const QMessageLogContext& context)
+{
+    const bool own = QLatin1String(context.category ? context.category : "").startsWith(OwnCategories);
+    return QMessageLogContext(context.file, context.line, context.function, own ? "default" : context.category);
+}
+
 void Logger::handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
     Logger* logger = instance();
     QMutexLocker lock(&logger->m_mutex);
-    const QByteArray message = qFormatLogMessage(type, context, text).toUtf8();
+    const QByteArray message = qFormatLogMessage(type, untagged(context), tagged(context, text)).toUtf8();
     const double elapsed = (realtimeMillis() - logger->m_startTime) / 1000.0;
 
     if (logger->m_syslog) {

@@ -19,6 +19,12 @@ public:
 
     static Logger* instance();
     static void setSyslogSink(SyslogSink sink);
+    // The text with its class tag in front: a message of the category
+    // "quillon.Network.Ethernet" reads "[Network][Ethernet] <text>"; other
+    // categories leave it as it is.
+    static QString tagged(const QMessageLogContext& context, const QString& text);
+    // Until the logger takes over, the toolkit's own output shows the tags too.
+    static void tagEarlyMessages();
 
     QMutex& getMutex();
     bool getSyslog();
@@ -36,9 +42,12 @@ private:
     Q_DISABLE_COPY(Logger)
 
     static void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& text);
+    static void handleEarlyMessage(QtMsgType type, const QMessageLogContext& context, const QString& text);
+    static QMessageLogContext untagged(const QMessageLogContext& context);
 
     static Logger* s_instance;
     static SyslogSink s_syslogSink;
+    static QtMessageHandler s_earlyHandler;
 
     QMutex m_mutex;
     bool m_syslog = true;

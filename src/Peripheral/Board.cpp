@@ -11,6 +11,8 @@
 
 namespace manager {
 
+Q_LOGGING_CATEGORY(lcBoard, "quillon.Board")
+
 namespace {
 
 QString boolText(bool value)
@@ -77,7 +79,7 @@ QJsonObject ledProgram(int repeat, std::initializer_list<LedStep> steps)
 } // namespace
 
 Board::Board(MessageBus& mqtt, const QString& baseTopic, QObject* parent)
-    : StatusServiceManager(mqtt, baseTopic, QStringLiteral("[Board] "), parent),
+    : StatusServiceManager(mqtt, baseTopic, lcBoard, parent),
       m_monitor(log(), [this] { refresh(); })
 {
     handle(QStringLiteral("/info"), &Board::onInfoReceived);
@@ -155,7 +157,7 @@ QVariantList Board::peripherals() const
 void Board::setPeripherals(const QVariantList& list)
 {
     // Power is switched one peripheral at a time; the list itself is read-only.
-    log().warning() << "--- SET PERIPHERALS : " << debugText(list);
+    qCWarning(log()).noquote().nospace() << "--- SET PERIPHERALS : " << debugText(list);
 }
 
 bool Board::rtcFailed() const
@@ -172,14 +174,14 @@ void Board::setDelayShutdownFor(int seconds)
 {
     if (seconds == m_delayShutdownFor)
         return;
-    log().info() << "Setting board shutdown delay : " << seconds << " sec(s)";
+    qCInfo(log()).noquote().nospace() << "Setting board shutdown delay : " << seconds << " sec(s)";
     const QJsonObject device{{"delayShutdownFor", seconds}};
     publishJson(base() + QStringLiteral("/config/set"), QJsonObject{{"device", device}});
 }
 
 void Board::refresh()
 {
-    log().debug() << "Refreshing data";
+    qCDebug(log()).noquote().nospace() << "Refreshing data";
     requestState({QStringLiteral("status"), QStringLiteral("display"), QStringLiteral("power"),
                   QStringLiteral("audio")});
 }
@@ -191,7 +193,7 @@ void Board::monitor(int msec)
 
 void Board::setPeripheralPower(const QString& peripheral, bool value)
 {
-    log().info() << "Setting peripheral power: " << peripheral << " (" << boolText(value) << ")";
+    qCInfo(log()).noquote().nospace() << "Setting peripheral power: " << peripheral << " (" << boolText(value) << ")";
     publishJson(base() + QStringLiteral("/power/set"), QJsonObject{{peripheral, value}});
 }
 
@@ -220,19 +222,19 @@ void Board::setLedOff()
 
 void Board::setDisplayBrightness(int value)
 {
-    log().info() << "Setting display brightness : " << value;
+    qCInfo(log()).noquote().nospace() << "Setting display brightness : " << value;
     publishJson(base() + QStringLiteral("/display/set"), QJsonObject{{"brightness", value}});
 }
 
 void Board::setDisplayBrightnessMode(const QString& value)
 {
-    log().info() << "Setting display brightness mode : " << value;
+    qCInfo(log()).noquote().nospace() << "Setting display brightness mode : " << value;
     publishJson(base() + QStringLiteral("/display/set"), QJsonObject{{"mode", value}});
 }
 
 void Board::setAudioEnabled(bool value)
 {
-    log().info() << "Setting audio enabled : " << boolText(value);
+    qCInfo(log()).noquote().nospace() << "Setting audio enabled : " << boolText(value);
     publishJson(base() + QStringLiteral("/audio/set"), QJsonObject{{"mute", !value}});
 }
 
@@ -243,7 +245,7 @@ bool Board::peripheralPower(const QString& peripheral) const
 
 void Board::playBuzzer(int onMsec, int offMsec, int repeat)
 {
-    log().info() << QStringLiteral("Playing buzzer : on=%1 msec, off=%2 msec, repeat=%3")
+    qCInfo(log()).noquote().nospace() << QStringLiteral("Playing buzzer : on=%1 msec, off=%2 msec, repeat=%3")
                         .arg(onMsec)
                         .arg(offMsec)
                         .arg(repeat);
@@ -253,7 +255,7 @@ void Board::playBuzzer(int onMsec, int offMsec, int repeat)
 
 void Board::onInfoReceived(const QJsonObject& message, const QString& topic)
 {
-    log().info() << "Processing info topic " << topic;
+    qCInfo(log()).noquote().nospace() << "Processing info topic " << topic;
     const QJsonObject device = message.value(QStringLiteral("device")).toObject();
     const QJsonObject service = message.value(QStringLiteral("service")).toObject();
     m_info = {
@@ -268,7 +270,7 @@ void Board::onInfoReceived(const QJsonObject& message, const QString& topic)
 
 void Board::onStatusReceived(const QJsonObject& message, const QString& topic)
 {
-    log().debug() << "Processing status topic " << topic;
+    qCDebug(log()).noquote().nospace() << "Processing status topic " << topic;
     QJsonObject device;
     if (!readServiceStatus(message, &device))
         return;
@@ -298,21 +300,21 @@ void Board::updateDevice(const QJsonObject& device)
                             .toBool();
     if (failed == rtcFailed())
         return;
-    log().debug() << "RTC Status changed : " << (failed ? QStringLiteral("FAIL") : QStringLiteral("OK"));
+    qCDebug(log()).noquote().nospace() << "RTC Status changed : " << (failed ? QStringLiteral("FAIL") : QStringLiteral("OK"));
     m_device.insert(QStringLiteral("rtcFailed"), failed);
     emit rtcFailedChanged();
 }
 
 void Board::onConfigReceived(const QJsonObject& message, const QString& topic)
 {
-    log().info() << "Processing config topic " << topic;
+    qCInfo(log()).noquote().nospace() << "Processing config topic " << topic;
     const int seconds = message.value(QStringLiteral("device"))
                             .toObject()
                             .value(QStringLiteral("delayShutdownFor"))
                             .toInt();
     if (!assignIfDifferent(m_delayShutdownFor, seconds))
         return;
-    log().info() << "Board shutdown delay changed : " << seconds << " sec(s)";
+    qCInfo(log()).noquote().nospace() << "Board shutdown delay changed : " << seconds << " sec(s)";
     emit delayShutdownForChanged();
 }
 
@@ -342,7 +344,7 @@ void Board::onPowerReceived(const QJsonObject& message, const QString&)
         const bool value = it.value().toBool();
         if (m_power.contains(name) && m_power.value(name).toBool() == value)
             continue;
-        log().info() << "Peripheral power changed '" << name << "' : " << boolText(value);
+        qCInfo(log()).noquote().nospace() << "Peripheral power changed '" << name << "' : " << boolText(value);
         m_power.insert(name, value);
         changed = true;
         emit peripheralPowerChanged(name, value);
@@ -355,7 +357,7 @@ void Board::onEventReceived(const QJsonObject& message, const QString&)
 {
     const QString name = message.value(QStringLiteral("name")).toString();
     const QVariant data = message.value(QStringLiteral("data")).toVariant();
-    log().info() << "Event received : " << name << " [" << debugText(data) << "]";
+    qCInfo(log()).noquote().nospace() << "Event received : " << name << " [" << debugText(data) << "]";
     if (name != QLatin1String("IgnitionChanged"))
         return;
     // A status message may already have reported the same edge.
@@ -375,13 +377,13 @@ void Board::setIgnition(bool ignition)
 {
     if (!assignIfDifferent(m_ignition, ignition))
         return;
-    log().debug() << "Ignition changed : " << boolText(ignition);
+    qCDebug(log()).noquote().nospace() << "Ignition changed : " << boolText(ignition);
     emit ignitionChanged();
 }
 
 void Board::playLeds(const QString& name, const QJsonObject& program)
 {
-    log().info() << "Setting LEDs to : " << name;
+    qCInfo(log()).noquote().nospace() << "Setting LEDs to : " << name;
     publishJson(base() + QStringLiteral("/led/play/request/1"), program);
 }
 
@@ -391,7 +393,7 @@ bool Board::updateField(QJsonObject& area, const QString& key, const QJsonValue&
     const QJsonValue held = area.contains(key) ? area.value(key) : neutralOf(value);
     if (held == value)
         return false;
-    log().debug() << label << " changed : " << valueText(value);
+    qCDebug(log()).noquote().nospace() << label << " changed : " << valueText(value);
     area.insert(key, value);
     return true;
 }

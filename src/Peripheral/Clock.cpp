@@ -10,6 +10,8 @@
 
 namespace manager {
 
+Q_LOGGING_CATEGORY(lcClock, "quillon.Clock")
+
 namespace {
 
 const int CommandMillis = 1000;
@@ -32,7 +34,7 @@ QString timedatectl(const QStringList& arguments)
 } // namespace
 
 Clock::Clock(MessageBus& client, const QString& baseTopic, QObject* parent)
-    : ServiceManager(client, baseTopic + QStringLiteral("/clock/ntp"), QStringLiteral("[Clock] "),
+    : ServiceManager(client, baseTopic + QStringLiteral("/clock/ntp"), lcClock,
                      parent)
 {
     m_timezones = timedatectl({QStringLiteral("--no-pager"), QStringLiteral("list-timezones")})
@@ -83,7 +85,7 @@ void Clock::setNtpServer(const QString& server)
 {
     if (server == m_ntpServer)
         return;
-    log().info() << "Setting NTP server : " << server;
+    qCInfo(log()).noquote().nospace() << "Setting NTP server : " << server;
     requestConfig(m_ntpEnabled, server);
 }
 
@@ -91,13 +93,13 @@ void Clock::setNtpEnabled(bool enabled)
 {
     if (enabled == m_ntpEnabled)
         return;
-    log().info() << "Setting NTP : " << (enabled ? "enabled" : "disabled");
+    qCInfo(log()).noquote().nospace() << "Setting NTP : " << (enabled ? "enabled" : "disabled");
     requestConfig(enabled, m_ntpServer);
 }
 
 void Clock::ntpSync()
 {
-    log().info() << "Requesting NTP sync";
+    qCInfo(log()).noquote().nospace() << "Requesting NTP sync";
     m_ntpSynced = false;
     // Always announced: the page shows the sync as running again.
     emit ntpSyncedChanged();
@@ -106,7 +108,7 @@ void Clock::ntpSync()
 
 void Clock::refresh()
 {
-    log().info() << "Refreshing Clock status and config";
+    qCInfo(log()).noquote().nospace() << "Refreshing Clock status and config";
     requestState({QStringLiteral("status"), QStringLiteral("config")});
 }
 
@@ -117,7 +119,7 @@ bool Clock::decode(const QByteArray& data, QJsonObject* object) const
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError) {
-        log().critical() << "Failed to parse JSON message: " << data;
+        qCCritical(log()).noquote().nospace() << "Failed to parse JSON message: " << data;
         return false;
     }
     *object = document.object();

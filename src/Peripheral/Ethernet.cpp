@@ -5,6 +5,8 @@
 
 namespace manager {
 
+Q_LOGGING_CATEGORY(lcEthernet, "quillon.Network.Ethernet")
+
 namespace {
 
 // The network service also reports the USB gadget link; it is not ours to show.
@@ -20,7 +22,7 @@ QString text(const QJsonObject& message, const char* member)
 
 Ethernet::Ethernet(MessageBus& client, const QString& baseTopic, QObject* parent)
     : ServiceManager(client, baseTopic + QStringLiteral("/ethernet"),
-                     QStringLiteral("[Network][Ethernet] "), parent)
+                     lcEthernet, parent)
 {
     connect(&client, &MessageBus::connected, this, &Ethernet::reset);
     handle(QStringLiteral("/state"), &Ethernet::onStateReceived);
@@ -76,14 +78,14 @@ void Ethernet::setMethod(const QString& method)
 
 void Ethernet::save()
 {
-    log().info() << "Saving configuration";
-    log().info() << Rule;
-    log().info() << "Method  : " << m_method;
-    log().info() << "Address : " << m_config.address();
-    log().info() << "Netmask : " << m_config.mask();
-    log().info() << "Gateway : " << m_config.gateway();
-    log().info() << "DNS     : " << m_config.dns0() << ", " << m_config.dns1();
-    log().info() << Rule;
+    qCInfo(log()).noquote().nospace() << "Saving configuration";
+    qCInfo(log()).noquote().nospace() << Rule;
+    qCInfo(log()).noquote().nospace() << "Method  : " << m_method;
+    qCInfo(log()).noquote().nospace() << "Address : " << m_config.address();
+    qCInfo(log()).noquote().nospace() << "Netmask : " << m_config.mask();
+    qCInfo(log()).noquote().nospace() << "Gateway : " << m_config.gateway();
+    qCInfo(log()).noquote().nospace() << "DNS     : " << m_config.dns0() << ", " << m_config.dns1();
+    qCInfo(log()).noquote().nospace() << Rule;
 
     // Anything but a manual configuration leaves the addressing to the service.
     const bool manual = m_method == QLatin1String("manual");
@@ -101,13 +103,13 @@ void Ethernet::save()
 
 void Ethernet::reset()
 {
-    log().info() << "Refreshing data";
+    qCInfo(log()).noquote().nospace() << "Refreshing data";
     requestState({QStringLiteral("state"), QStringLiteral("config")});
 }
 
 void Ethernet::onStateReceived(const QJsonObject& message, const QString& topic)
 {
-    log().info() << "Processing state topic " << topic;
+    qCInfo(log()).noquote().nospace() << "Processing state topic " << topic;
     const QString interface = text(message, "interface");
     if (interface == Ignored)
         return;
@@ -125,14 +127,14 @@ void Ethernet::onStateReceived(const QJsonObject& message, const QString& topic)
     const QVariantMap ipv4 = message.value(QStringLiteral("ipv4")).toObject().toVariantMap();
     if (ipv4 == m_ipv4.toMap())
         return;
-    log().info() << "IPv4 changed : " << ipv4;
+    qCInfo(log()).noquote().nospace() << "IPv4 changed : " << ipv4;
     m_ipv4.fromMap(ipv4);
     emit ipv4Changed();
 }
 
 void Ethernet::onConfigReceived(const QJsonObject& message, const QString& topic)
 {
-    log().info() << "Processing config topic " << topic;
+    qCInfo(log()).noquote().nospace() << "Processing config topic " << topic;
     if (text(message, "interface") == Ignored)
         return;
     setMethod(text(message, "method"));
@@ -142,7 +144,7 @@ void Ethernet::onConfigReceived(const QJsonObject& message, const QString& topic
     const QVariantMap config = message.toVariantMap();
     if (config == m_config.toMap())
         return;
-    log().info() << "IPv4 changed : " << config;
+    qCInfo(log()).noquote().nospace() << "IPv4 changed : " << config;
     m_config.fromMap(config);
     emit configChanged();
 }
@@ -152,7 +154,7 @@ bool Ethernet::change(QString& field, const QString& value, const char* label)
     if (!assignIfDifferent(field, value))
         return false;
     if (label)
-        log().info() << label << " changed : " << value;
+        qCInfo(log()).noquote().nospace() << label << " changed : " << value;
     return true;
 }
 

@@ -4,6 +4,8 @@
 
 namespace manager {
 
+Q_LOGGING_CATEGORY(lcInspector, "quillon.Inspector")
+
 namespace {
 
 const QString kCard = QStringLiteral("internal");
@@ -13,7 +15,7 @@ constexpr int kPowerRequestDelayMsec = 2000;
 } // namespace
 
 Inspector::Inspector(MessageBus& mqtt, const QString& baseTopic, QObject* parent)
-    : StatusServiceManager(mqtt, baseTopic, QStringLiteral("[Inspector] "), parent),
+    : StatusServiceManager(mqtt, baseTopic, lcInspector, parent),
       m_monitor(log(), [this] { refresh(); })
 {
     m_shutdownTimer.setSingleShot(true);
@@ -58,7 +60,7 @@ void Inspector::refresh()
 {
     // Logged at information level, unlike the board's. Info and status are
     // published by the service on its own.
-    log().info() << "Refreshing data";
+    qCInfo(log()).noquote().nospace() << "Refreshing data";
     requestState({QStringLiteral("audio"), QStringLiteral("stats/memory"),
                   QStringLiteral("stats/disk"), QStringLiteral("stats/cpu")});
 }
@@ -71,28 +73,28 @@ void Inspector::monitor(int msec)
 void Inspector::setAudioVolume(int value)
 {
     // Sent even for the current volume; the property follows the service's answer.
-    log().info() << "Setting '" << kCard << "' audio volume : " << value << "%";
+    qCInfo(log()).noquote().nospace() << "Setting '" << kCard << "' audio volume : " << value << "%";
     const QJsonObject card{{"volume", value}};
     publishJson(base() + QStringLiteral("/audio/set"), QJsonObject{{kCard, card}});
 }
 
 void Inspector::audioPlay(const QString& file)
 {
-    log().info() << "Playing audio file (card='" << kCard << "') : " << file;
+    qCInfo(log()).noquote().nospace() << "Playing audio file (card='" << kCard << "') : " << file;
     publishJson(base() + QStringLiteral("/audio/play"),
                 QJsonObject{{"device", kCard}, {"filepath", file}});
 }
 
 void Inspector::systemReboot()
 {
-    log().info() << "Requesting System reboot";
+    qCInfo(log()).noquote().nospace() << "Requesting System reboot";
     emit systemRebootStarted();
     requestPower(QStringLiteral("reboot"));
 }
 
 void Inspector::systemShutdown()
 {
-    log().info() << "Requesting System shutdown";
+    qCInfo(log()).noquote().nospace() << "Requesting System shutdown";
     emit systemShutdownStarted();
     requestPower(QStringLiteral("shutdown"));
 }
@@ -102,7 +104,7 @@ void Inspector::scheduleShutdown(int sec)
     // The first schedule stands.
     if (m_shutdownTimer.isActive())
         return;
-    log().info() << "Scheduling System shutdown in : " << sec << " sec(s)";
+    qCInfo(log()).noquote().nospace() << "Scheduling System shutdown in : " << sec << " sec(s)";
     m_shutdownTimer.start(sec * 1000);
 }
 
@@ -110,13 +112,13 @@ void Inspector::abortShutdown()
 {
     if (!m_shutdownTimer.isActive())
         return;
-    log().info() << "Aborting System shutdown";
+    qCInfo(log()).noquote().nospace() << "Aborting System shutdown";
     m_shutdownTimer.stop();
 }
 
 void Inspector::onInfoReceived(const QJsonObject& message, const QString& topic)
 {
-    log().info() << "Processing info topic " << topic;
+    qCInfo(log()).noquote().nospace() << "Processing info topic " << topic;
     m_info.insert(QStringLiteral("version"), message.value(QStringLiteral("service"))
                                                  .toObject()
                                                  .value(QStringLiteral("version"))
@@ -127,7 +129,7 @@ void Inspector::onInfoReceived(const QJsonObject& message, const QString& topic)
 
 void Inspector::onStatusReceived(const QJsonObject& message, const QString& topic)
 {
-    log().info() << "Processing status topic " << topic;
+    qCInfo(log()).noquote().nospace() << "Processing status topic " << topic;
     // The inspector reports no device object: online or offline only.
     readServiceStatus(message);
 }

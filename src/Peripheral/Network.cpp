@@ -6,8 +6,10 @@
 
 namespace manager {
 
+Q_LOGGING_CATEGORY(lcNetwork, "quillon.Network")
+
 Network::Network(MessageBus& client, const QString& baseTopic, QObject* parent)
-    : ServiceManager(client, baseTopic, QStringLiteral("[Network] "), parent),
+    : ServiceManager(client, baseTopic, lcNetwork, parent),
       m_ethernet(new Ethernet(client, baseTopic, this)),
       m_monitor(log(), [this] { refresh(); })
 {
@@ -50,7 +52,7 @@ Ethernet* Network::ethernet() const
 // The service publishes on its own; there is nothing to ask for.
 void Network::refresh()
 {
-    log().info() << "Refreshing data";
+    qCInfo(log()).noquote().nospace() << "Refreshing data";
 }
 
 void Network::monitor(int msec)
@@ -60,13 +62,13 @@ void Network::monitor(int msec)
 
 void Network::onInfoReceived(const QJsonObject& message, const QString& topic)
 {
-    log().info() << "Processing info topic " << topic;
+    qCInfo(log()).noquote().nospace() << "Processing info topic " << topic;
     m_version = message.value(QStringLiteral("service")).toObject().value(QStringLiteral("version")).toString();
 }
 
 void Network::onStatusReceived(const QJsonObject& message, const QString& topic)
 {
-    log().info() << "Processing status topic " << topic;
+    qCInfo(log()).noquote().nospace() << "Processing status topic " << topic;
     if (assignIfDifferent(m_connectionState, message.value(QStringLiteral("stateStr")).toString()))
         emit connectionStateChanged();
     if (assignIfDifferent(m_connectivity, message.value(QStringLiteral("connectivityStr")).toString()))

@@ -7,9 +7,9 @@
 
 namespace manager {
 
-ServiceManager::ServiceManager(MessageBus& bus, const QString& baseTopic, const QString& tag,
+ServiceManager::ServiceManager(MessageBus& bus, const QString& baseTopic, LogCategory category,
                                QObject* parent)
-    : QObject(parent), m_bus(bus), m_base(baseTopic), m_log(tag)
+    : QObject(parent), m_bus(bus), m_base(baseTopic), m_category(category)
 {
     connect(&m_bus, &MessageBus::received, this,
             [this](const QByteArray& data, const QByteArray& from) {
@@ -42,7 +42,7 @@ void ServiceManager::handleEvent(const QString& topic, std::function<void()> han
 
 void ServiceManager::subscribe()
 {
-    m_log.info() << "Subscribing to topics";
+    qCInfo(m_category).noquote().nospace() << "Subscribing to topics";
     for (const QString& topic : m_router.topics())
         m_bus.subscribe(topic, 0);
 }
@@ -58,7 +58,7 @@ bool ServiceManager::decode(const QByteArray& data, QJsonObject* object) const
     const QJsonDocument document =
         QJsonDocument::fromJson(data.isEmpty() ? QByteArrayLiteral("{ }") : data, &error);
     if (error.error != QJsonParseError::NoError) {
-        m_log.critical() << "Failed to parse JSON message: " << error.errorString();
+        qCCritical(m_category).noquote().nospace() << "Failed to parse JSON message: " << error.errorString();
         return false;
     }
     *object = document.object();
@@ -91,9 +91,9 @@ MessageBus& ServiceManager::bus() const
     return m_bus;
 }
 
-const Log& ServiceManager::log() const
+LogCategory ServiceManager::log() const
 {
-    return m_log;
+    return m_category;
 }
 
 } // namespace manager

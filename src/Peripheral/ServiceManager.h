@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Common/Log.h"
+#include "Common/LogCategory.h"
 #include "Common/TopicRouter.h"
 
 #include <QByteArray>
@@ -18,14 +18,14 @@ class MessageBus;
 
 // What every client of a device service shares: its base topic, JSON
 // decoding, dispatch by exact topic, the subscriptions those topics make,
-// requests and the tagged log.
+// requests and the category it logs under.
 class ServiceManager : public QObject
 {
     Q_OBJECT
 protected:
     using Handler = std::function<void(const QJsonObject& message, const QString& topic)>;
 
-    ServiceManager(MessageBus& bus, const QString& baseTopic, const QString& tag, QObject* parent);
+    ServiceManager(MessageBus& bus, const QString& baseTopic, LogCategory category, QObject* parent);
 
     // base + suffix, its message read as JSON; a null handler subscribes to
     // a suffix whose messages nothing reads.
@@ -59,7 +59,7 @@ protected:
     void publishRaw(const QString& topic, const QByteArray& payload);
 
     const QString& base() const;
-    const Log& log() const;
+    LogCategory log() const;
 
     MessageBus& bus() const;
 
@@ -74,7 +74,7 @@ private:
 
     MessageBus& m_bus;
     const QString m_base;
-    const Log m_log;
+    const LogCategory m_category;
     TopicRouter m_router;
     QByteArray m_getPayload = QByteArrayLiteral("{}");
 };

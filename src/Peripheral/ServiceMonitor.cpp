@@ -2,8 +2,8 @@
 
 namespace manager {
 
-ServiceMonitor::ServiceMonitor(const Log& log, std::function<void()> refresh)
-    : m_log(log), m_refresh(std::move(refresh))
+ServiceMonitor::ServiceMonitor(LogCategory category, std::function<void()> refresh)
+    : m_category(category), m_refresh(std::move(refresh))
 {
     QObject::connect(&m_timer, &QTimer::timeout, [this] { m_refresh(); });
 }
@@ -11,11 +11,11 @@ ServiceMonitor::ServiceMonitor(const Log& log, std::function<void()> refresh)
 void ServiceMonitor::monitor(int msec)
 {
     if (msec == 0) {
-        m_log.info() << "Monitor stopped";
+        qCInfo(m_category).noquote().nospace() << "Monitor stopped";
         m_timer.stop();
         return;
     }
-    m_log.info() << "Monitor started : " << msec << " msec(s)";
+    qCInfo(m_category).noquote().nospace() << "Monitor started : " << msec << " msec(s)";
     m_timer.setInterval(msec);
     m_timer.setSingleShot(false);
     m_timer.start();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Common/Log.h"
+#include "Common/LogCategory.h"
 
 #include <QTimer>
 
@@ -12,13 +12,13 @@ namespace manager {
 class ServiceMonitor
 {
 public:
-    ServiceMonitor(const Log& log, std::function<void()> refresh);
+    ServiceMonitor(LogCategory category, std::function<void()> refresh);
 
     // 0 stops; any other interval (re)starts and refreshes at once.
     void monitor(int msec);
 
 private:
-    const Log& m_log;
+    const LogCategory m_category;
     std::function<void()> m_refresh;
     QTimer m_timer;
 };

@@ -5,9 +5,9 @@
 namespace manager {
 
 StatusServiceManager::StatusServiceManager(MessageBus& mqtt, const QString& baseTopic,
-                                           const QString& tag, QObject* parent,
+                                           LogCategory category, QObject* parent,
                                            const QString& initialStatus)
-    : ServiceManager(mqtt, baseTopic, tag, parent), m_status(initialStatus)
+    : ServiceManager(mqtt, baseTopic, category, parent), m_status(initialStatus)
 {
 }
 
@@ -26,7 +26,7 @@ void StatusServiceManager::setStatus(const QString& status)
 
 void StatusServiceManager::logStatus(const QString& status) const
 {
-    log().info() << "Status changed : " << status;
+    qCInfo(log()).noquote().nospace() << "Status changed : " << status;
 }
 
 bool StatusServiceManager::readServiceStatus(const QJsonObject& message, QJsonObject* device)

@@ -19,7 +19,7 @@ signals:
     void statusChanged();
 
 protected:
-    StatusServiceManager(MessageBus& mqtt, const QString& baseTopic, const QString& tag,
+    StatusServiceManager(MessageBus& mqtt, const QString& baseTopic, LogCategory category,
                          QObject* parent, const QString& initialStatus = QString());
 
     // Logs, stores and announces a status that differs from the held one.

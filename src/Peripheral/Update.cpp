@@ -5,6 +5,8 @@
 
 namespace manager {
 
+Q_LOGGING_CATEGORY(lcUpdate, "quillon.Update")
+
 namespace {
 
 const int CheckMillis = 5000;
@@ -12,7 +14,7 @@ const int CheckMillis = 5000;
 } // namespace
 
 Update::Update(MessageBus& client, const QString& baseTopic, QObject* parent)
-    : StatusServiceManager(client, baseTopic, QStringLiteral("[Update] "), parent,
+    : StatusServiceManager(client, baseTopic, lcUpdate, parent,
                            QStringLiteral("Disconnected"))
 {
     m_checkTimer.setSingleShot(true);
@@ -52,13 +54,13 @@ int Update::progressPercent() const
 
 void Update::refresh()
 {
-    log().debug() << "Refreshing data";
+    qCDebug(log()).noquote().nospace() << "Refreshing data";
     requestState({QStringLiteral("status")});
 }
 
 void Update::check()
 {
-    log().info() << "Checking for updates";
+    qCInfo(log()).noquote().nospace() << "Checking for updates";
     setStatus(QStringLiteral("Checking for updates"));
     m_checkTimer.start();
     publishRaw(base() + QStringLiteral("/software/check"), QByteArray());
@@ -67,10 +69,10 @@ void Update::check()
 void Update::install()
 {
     if (m_pending.isEmpty()) {
-        log().warning() << "WARN: Cannot install. There are no pending versions";
+        qCWarning(log()).noquote().nospace() << "WARN: Cannot install. There are no pending versions";
         return;
     }
-    log().info() << "Installing pending update : " << m_pending;
+    qCInfo(log()).noquote().nospace() << "Installing pending update : " << m_pending;
     publishRaw(base() + QStringLiteral("/update/software/install"), QByteArray());
 }
 
@@ -109,7 +111,7 @@ void Update::onProgressReceived(const QJsonObject& message, const QString&)
 
 void Update::onCheckTimeout()
 {
-    log().info() << "No pedning updates";
+    qCInfo(log()).noquote().nospace() << "No pedning updates";
     settleStatus();
 }
 

@@ -9,6 +9,8 @@
 
 namespace manager {
 
+Q_LOGGING_CATEGORY(lcValidator, "quillon.Validator")
+
 namespace {
 
 const QString CardRemovedTopic = QStringLiteral("kivo/rfid/card/removed");
@@ -29,7 +31,7 @@ QJsonObject objectOf(const QJsonObject& parent, const char* key)
 } // namespace
 
 Validator::Validator(MessageBus& mqtt, const QString& base, QObject* parent)
-    : StatusServiceManager(mqtt, base, QStringLiteral("[Validator] "), parent)
+    : StatusServiceManager(mqtt, base, lcValidator, parent)
 {
     connect(&mqtt, &MessageBus::disconnected, this, &Validator::onMqttDisconnected);
     setGetPayload(QByteArrayLiteral("{ }"));
@@ -140,7 +142,7 @@ void Validator::refreshConfig()
 
 void Validator::logStatus(const QString& status) const
 {
-    log().warning() << "Validator status is : " << status;
+    qCWarning(log()).noquote().nospace() << "Validator status is : " << status;
 }
 
 void Validator::onMqttDisconnected()
@@ -217,10 +219,10 @@ void Validator::onConfigReceived(const QJsonObject& message, const QString&)
                                   == QLatin1String("true"));
 
     // Credentials stay out of the log.
-    log().warning() << "Config received : ";
-    log().warning() << "OBU URL         : " << url.toString(QUrl::RemovePassword);
-    log().warning() << "Passback Time   : " << m_config.passbackSecs() << " sec(s)";
-    log().warning() << "Passback QR En  : "
+    qCWarning(log()).noquote().nospace() << "Config received : ";
+    qCWarning(log()).noquote().nospace() << "OBU URL         : " << url.toString(QUrl::RemovePassword);
+    qCWarning(log()).noquote().nospace() << "Passback Time   : " << m_config.passbackSecs() << " sec(s)";
+    qCWarning(log()).noquote().nospace() << "Passback QR En  : "
                                    << (m_config.passbackQrEnabled() ? "true" : "false");
     emit configChanged();
 }

@@ -38,6 +38,7 @@ private slots:
     void garbageInFilesAndOnTheBus();
     void readOnlyFilesAtStart();
     void secretsStayOnTheDevice();
+    void startupLogAsRecorded();
 
 private:
     bool start(const QByteArray& settings, const QByteArray& events, bool readOnly = false);
@@ -273,6 +274,49 @@ void TestFaults::secretsStayOnTheDevice()
                 QVERIFY2(!m.payload.contains(secret), qPrintable(m.topic));
         }
     }
+}
+
+// The whole start-up at debug level, line for line as recorded in
+// tests/data/startup.log, times, folders, ports, the process id and the
+// version aside.
+// QUILLON_RECORD_STARTUP_LOG=1 records it anew.
+void TestFaults::startupLogAsRecorded()
+{
+    const QByteArray settings = "[gui]\ndeviceId=" + m_device->filePath(QStringLiteral("serialnumber")).toUtf8()
+                                + "\n[log]\nsyslog=false\nlevel=3\n";
+    QVERIFY(start(settings, QByteArray()));
+    QVERIFY(m_device->waitLog("Subscribing to 'kivo/ui/fleet/config/set'", 0));
+    QVERIFY(answers());
+    const QString folder = QDir(m_device->filePath(QString())).canonicalPath();
+    QStringList lines;
+    for (QString line : QString::fromUtf8(m_device->log()).split(QLatin1Char('\n'))) {
+        static const QRegularExpression time(QStringLiteral("^\\[ *[0-9]+\\.[0-9]+\\] "));
+        static const QRegularExpression date(QStringLiteral("[0-9]{4}-[0-9]{2}-[0-9]{2}[ T][0-9:]{8}"));
+        static const QRegularExpression pid(QStringLiteral("Quillon_[0-9]+"));
+        static const QRegularExpression version(QStringLiteral("\"version\": \"[0-9.]+\""));
+        line.remove(time).replace(date, QStringLiteral("TIME")).replace(pid, QStringLiteral("Quillon_PID"));
+        line.replace(version, QStringLiteral("\"version\": \"VERSION\""));
+        line.replace(folder, QStringLiteral("DIR")).replace(m_device->filePath(QString()).chopped(1), QStringLiteral("DIR"));
+        line.replace(QString::number(m_device->broker().port()), QStringLiteral("PORT"));
+        // Start-up ends where the test's first question comes in; the frame
+        // report comes when it comes.
+        if (line.contains(QLatin1String("Message received : kivo/ui/info/get")))
+            break;
+        if (!line.startsWith(QLatin1String("[Main]")) && !line.startsWith(QLatin1String("QStandardPaths:")))
+            lines << line;
+    }
+    const QString recordedPath = QStringLiteral(QUILLON_SOURCE_DIR "/tests/data/startup.log");
+    QFile recorded(recordedPath);
+    if (qEnvironmentVariableIsSet("QUILLON_RECORD_STARTUP_LOG")) {
+        QVERIFY(recorded.open(QIODevice::WriteOnly));
+        recorded.write(lines.join(QLatin1Char('\n')).toUtf8());
+        return;
+    }
+    QVERIFY(recorded.open(QIODevice::ReadOnly));
+    const QStringList expected = QString::fromUtf8(recorded.readAll()).split(QLatin1Char('\n'));
+    for (int i = 0; i < qMin(lines.size(), expected.size()); ++i)
+        QCOMPARE(lines.at(i), expected.at(i));
+    QCOMPARE(lines.size(), expected.size());
 }
 
 QTEST_MAIN(TestFaults)

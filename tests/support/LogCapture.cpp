@@ -1,5 +1,7 @@
 #include "LogCapture.h"
 
+#include "Common/logger.h"
+
 #include <QLoggingCategory>
 
 QList<LogCapture::Line>& LogCapture::captured()
@@ -21,9 +23,10 @@ LogCapture::~LogCapture()
     QLoggingCategory::setFilterRules(QString());
 }
 
-void LogCapture::handler(QtMsgType type, const QMessageLogContext&, const QString& text)
+// As the application's handler writes it: with the class's tag.
+void LogCapture::handler(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    captured().append({type, text});
+    captured().append({type, manager::Logger::tagged(context, text)});
 }
 
 QStringList LogCapture::texts() const
