@@ -11,6 +11,6 @@ foreach(tool svg2png soundgen)
     message(FATAL_ERROR "A cross build runs the build machine's ${tool}: build it in a native tree "
       "(cmake --build build --target ${tool}) and pass -DQUILLON_HOST_TOOLS=<that tree>")
   endif()
-  add_executable(${tool} IMPORTED GLOBAL)
+  add_executable(${tool} IMPORTED)
   set_target_properties(${tool} PROPERTIES IMPORTED_LOCATION ${path})
 endforeach()

@@ -41,11 +41,31 @@ add_custom_target(translations
 
 include(${CMAKE_SOURCE_DIR}/cmake/Artwork.cmake OPTIONAL)
 
-# Static QML sources: everything under qml/ except translation sources and
-# artwork sources that are rendered at build time.
-file(GLOB_RECURSE QUILLON_QML_FILES CONFIGURE_DEPENDS
-  RELATIVE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/qml/*)
-list(FILTER QUILLON_QML_FILES EXCLUDE REGEX "\\.ts$|/src/|\\.md$")
+# Static QML sources; the translation source and the artwork sources rendered
+# at build time are not among them.
+set(QUILLON_QML_FILES
+  qml/controls/CustomButton.qml qml/controls/CustomPopup.qml qml/controls/CustomRoundButton.qml
+  qml/controls/FlatElevation.qml qml/controls/HeaderClock.qml qml/controls/ImageBox.qml
+  qml/controls/KeyboardPanel.qml qml/controls/ResultDetails.qml qml/controls/ResultPage.qml
+  qml/controls/ScanPage.qml qml/controls/ScanPrompt.qml qml/controls/Separator.qml qml/controls/TextBox.qml
+  qml/controls/TicketResult.qml qml/controls/TintedIcon.qml qml/images/Icons/arrow-right.svg
+  qml/images/Icons/audio.svg qml/images/Icons/brightness-2.svg qml/images/Icons/chevron-left.svg
+  qml/images/Icons/clock.svg qml/images/Icons/diagnostic.svg qml/images/Icons/invalid.svg
+  qml/images/Icons/lock.svg qml/images/Icons/log.svg qml/images/Icons/network.svg qml/images/Icons/nfc.svg
+  qml/images/Icons/qr-code.svg qml/images/Icons/region.svg qml/images/Icons/retry.svg
+  qml/images/Icons/search.svg qml/images/Icons/ticket.svg qml/images/Icons/trash.svg
+  qml/images/Icons/update.svg qml/images/Icons/valid.svg qml/images/Icons/warning.svg qml/main.qml
+  qml/qtquickcontrols2.conf qml/screens/AlreadyValid.qml qml/screens/Busy.qml qml/screens/InitPage.qml
+  qml/screens/Invalid.qml qml/screens/OutOfOrder.qml qml/screens/OutOfService.qml qml/screens/Retry.qml
+  qml/screens/ScanBarcode.qml qml/screens/ScanCard.qml qml/screens/ScanScreens.qml
+  qml/screens/ScreenSaver.qml qml/screens/Valid.qml qml/screens/settings/Audio.qml
+  qml/screens/settings/CentredButton.qml qml/screens/settings/Diagnostics.qml
+  qml/screens/settings/Display.qml qml/screens/settings/EthernetConfig.qml qml/screens/settings/EventLog.qml
+  qml/screens/settings/InfoGroup.qml qml/screens/settings/InfoRow.qml qml/screens/settings/Login.qml
+  qml/screens/settings/Main.qml qml/screens/settings/Network.qml qml/screens/settings/PercentSlider.qml
+  qml/screens/settings/Region.qml qml/screens/settings/SettingRow.qml qml/screens/settings/SwitchRow.qml
+  qml/screens/settings/Update.qml qml/screens/settings/Validator.qml qml/screens/settings/ValidatorConfig.qml
+  qml/style/Style.qml qml/style/qmldir)
 
 # QML and JavaScript are compiled ahead of time, so no start pays for
 # compiling them and a read-only image needs no cache folder. The compiler
@@ -94,4 +114,4 @@ add_custom_command(OUTPUT ${qrc_cpp}
   COMMAND Qt5::rcc --name quillon --output ${qrc_cpp} ${qrc}
   DEPENDS ${qrc} ${qrc_deps} VERBATIM)
 add_library(quillon_resources OBJECT ${qrc_cpp} ${QUILLON_QML_COMPILED})
-target_link_libraries(quillon_resources PRIVATE Qt5::Core Qt5::Qml)
+target_link_libraries(quillon_resources PRIVATE quillon_options Qt5::Core Qt5::Qml)

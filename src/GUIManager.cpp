@@ -5,6 +5,7 @@
 #include "Common/Config.h"
 #include "Common/logger.h"
 #include "ConfigKeys.h"
+#include "InstallPaths.h"
 #include "Model/EventLogin.h"
 #include "Model/EventLogout.h"
 #include "Model/IPv4.h"
@@ -29,8 +30,8 @@ Q_LOGGING_CATEGORY(lcGUIManager, "quillon.GUIManager")
 
 namespace {
 
-const QString ValidSound = QStringLiteral("/opt/kivo/quillon/Valid.wav");
-const QString InvalidSound = QStringLiteral("/opt/kivo/quillon/Invalid.wav");
+const QString ValidSound = QStringLiteral(QUILLON_INSTALL_DIR "/Valid.wav");
+const QString InvalidSound = QStringLiteral(QUILLON_INSTALL_DIR "/Invalid.wav");
 const int PowerMillis = 30000;
 const int ExitDelayMillis = 2000;
 const int BoardExtraSec = 60;

@@ -3,6 +3,7 @@
 #include "Common/logger.h"
 #include "FrameReport.h"
 #include "GUIManager.h"
+#include "Version.h"
 
 #include <QByteArray>
 #include <QFont>
