@@ -320,20 +320,29 @@ void TestEndToEnd::recoversFromABrokerRestart()
 // lock's end on file is brought near, so the test need not wait a minute.
 void TestEndToEnd::wrongPinsStayLockedAcrossARestart()
 {
-    QVERIFY(m_device->openPinPage());
-    settle(500);
+    if (m_device->application().state() == QProcess::NotRunning)
+        QVERIFY(m_device->startApplication() && m_device->findWindow());
+    const auto onPinPage = [this] {
+        const QByteArray log = m_device->log();
+        return log.lastIndexOf("Setting screen : Login") > log.lastIndexOf("Setting screen : ScanScreens");
+    };
+    // The page leaves after 15 s: on a slow machine it is opened again.
     int mark = m_device->logMark();
-    for (int i = 0; i < 5; ++i) {
+    for (int attempt = 0; attempt < 10 && m_device->log().mid(mark).count("User entered wrong pin") < 5; ++attempt) {
+        if (!onPinPage())
+            QVERIFY(m_device->openPinPage());
         QVERIFY(m_device->typePin(QStringLiteral("1111")));
-        settle(600);
+        settle(300);
     }
     QVERIFY(m_device->waitLog("5 wrong PINs in a row, login locked for", mark));
     m_device->killApplication();
     QSettings lockout(m_device->filePath(QStringLiteral("lockout.ini")), QSettings::IniFormat);
     QCOMPARE(lockout.value(QStringLiteral("failures")).toInt(), 5);
-    lockout.setValue(QStringLiteral("untilMillis"), QDateTime::currentMSecsSinceEpoch() + 15000);
+    const qint64 unlocked = QDateTime::currentMSecsSinceEpoch() + 5000;
+    lockout.setValue(QStringLiteral("untilMillis"), unlocked);
     lockout.sync();
 
+    // After the restart the right PIN is refused until the lock ends, then taken.
     mark = m_device->logMark();
     QVERIFY(m_device->launchApplication());
     QVERIFY(m_device->waitForPassengerScreen(mark));
@@ -344,11 +353,11 @@ void TestEndToEnd::wrongPinsStayLockedAcrossARestart()
     mark = m_device->logMark();
     QVERIFY(m_device->typePin(QStringLiteral("7315")));
     QVERIFY(m_device->waitLog("WARN: Login locked, ", mark));
+    QTest::qWait(int(qMax<qint64>(0, unlocked - QDateTime::currentMSecsSinceEpoch())) + 500);
     QVERIFY(!m_device->log().mid(mark).contains("Setting screen : Settings"));
-    QVERIFY(m_device->waitLog("Setting screen : ScanScreens", mark, 30000));
-    QTest::qWait(int(qMax<qint64>(0, lockout.value(QStringLiteral("untilMillis")).toLongLong()
-                                         - QDateTime::currentMSecsSinceEpoch())));
-    QVERIFY(m_device->loginFromTheClock());
+    if (onPinPage())
+        QVERIFY(m_device->typePin(QStringLiteral("7315")));
+    QVERIFY(m_device->waitLog("Setting screen : Settings", mark) || m_device->loginFromTheClock());
 }
 
 QTEST_MAIN(TestEndToEnd)
