@@ -25,18 +25,6 @@ const QStringList FleetSettable{key::Locale,        key::DisplayOffMin, key::Shu
                                 key::ShowErrorDesc, key::ScreenSaverBg, key::AnimSwitchSec,
                                 key::LogLevel,      key::SettingsPin};
 
-// "group/name" keys of a change set with their values.
-QVariantMap flattened(const QJsonObject& object)
-{
-    QVariantMap keys;
-    for (auto group = object.begin(); group != object.end(); ++group) {
-        const QJsonObject names = group.value().toObject();
-        for (auto name = names.begin(); name != names.end(); ++name)
-            keys.insert(group.key() + QLatin1Char('/') + name.key(), name.value().toVariant());
-    }
-    return keys;
-}
-
 // The centre collects from devices in any time zone.
 QString offsetTime(const QDateTime& time)
 {
@@ -155,8 +143,8 @@ void OwnTopics::onMessage(const QByteArray& payload, const QByteArray& topic)
 // which keys were applied and which refused.
 void OwnTopics::applyFleetSettings(const QJsonObject& object)
 {
-    const QVariantMap incoming = flattened(object);
-    QJsonObject accepted;
+    const QVariantMap incoming = Config::keysOf(object);
+    QVariantMap accepted;
     QStringList applied;
     QStringList refused;
     for (auto it = incoming.cbegin(); it != incoming.cend(); ++it) {
@@ -165,13 +153,10 @@ void OwnTopics::applyFleetSettings(const QJsonObject& object)
             refused << it.key();
             continue;
         }
-        const QString group = it.key().section(QLatin1Char('/'), 0, 0);
-        QJsonObject names = accepted.value(group).toObject();
-        names.insert(it.key().section(QLatin1Char('/'), 1), QJsonValue::fromVariant(it.value()));
-        accepted.insert(group, names);
+        accepted.insert(it.key(), it.value());
         applied << it.key();
     }
-    m_config.fromJson(accepted);
+    m_config.fromMap(accepted);
     publish(QStringLiteral("/fleet/config/result"),
             QJsonObject{{QStringLiteral("applied"), QJsonArray::fromStringList(applied)},
                         {QStringLiteral("refused"), QJsonArray::fromStringList(refused)}},

@@ -7,6 +7,7 @@
 #include "InProcessBus.h"
 #include "LogCapture.h"
 #include "QuickItems.h"
+#include "ScratchSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,8 +95,8 @@ private:
         return qobject_cast<T*>(QuickItems::contextObject(m_gui->engine(), name));
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Config> m_config;
+    std::unique_ptr<ScratchSettings> m_dir;
+    Config* m_config = nullptr;
     std::unique_ptr<InProcessBus> m_bus;
     GUIManager* m_gui = nullptr;
 };
@@ -105,17 +106,8 @@ private:
 // own; the bus is in the process.
 void TestGUIManager::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("PATH", QByteArray(QUILLON_SOURCE_DIR "/tools/timedatectl:") + qgetenv("PATH"));
-    qputenv("TIMEDATECTL_DIR", m_dir->path().toUtf8());
-    qputenv("QUILLON_EVENTS_FILE", m_dir->filePath(QStringLiteral("events.ini")).toUtf8());
-    m_config = std::make_unique<Config>(m_dir->filePath(QStringLiteral("gui.conf")), GUIManager::Defaults,
-                                        GUIManager::Rules);
-    m_config->set(QStringLiteral("gui/deviceId"), m_dir->filePath(QStringLiteral("serialnumber")));
-    m_config->set(QStringLiteral("log/syslog"), false);
-    QFile serial(m_dir->filePath(QStringLiteral("serialnumber")));
-    QVERIFY(serial.open(QIODevice::WriteOnly));
-    serial.write("\n\n  SN-0042 \nignored\n");
+    m_dir = std::make_unique<ScratchSettings>("\n\n  SN-0042 \nignored\n");
+    m_config = &m_dir->config();
     m_bus = std::make_unique<InProcessBus>();
 }
 
@@ -131,7 +123,6 @@ void TestGUIManager::cleanup()
     delete m_gui;
     m_gui = nullptr;
     m_bus.reset();
-    m_config.reset();
     m_dir.reset();
 }
 

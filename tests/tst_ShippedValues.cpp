@@ -6,6 +6,7 @@
 #include "InProcessBus.h"
 #include "LogCapture.h"
 #include "QuickItems.h"
+#include "ScratchSettings.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -53,8 +54,8 @@ private:
     GUIManager& gui() { return *m_gui; }
     SessionManager& session() { return *qobject_cast<SessionManager*>(QuickItems::contextObject(m_gui->engine(), "sessionManager")); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Config> m_config;
+    std::unique_ptr<ScratchSettings> m_dir;
+    Config* m_config = nullptr;
     std::unique_ptr<InProcessBus> m_bus;
     std::unique_ptr<GUIManager> m_gui;
     std::unique_ptr<LogCapture> m_log;
@@ -66,13 +67,8 @@ Q_DECLARE_METATYPE(TestShippedValues::Reading)
 
 void TestShippedValues::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("PATH", QByteArray(QUILLON_SOURCE_DIR "/tools/timedatectl:") + qgetenv("PATH"));
-    qputenv("TIMEDATECTL_DIR", m_dir->path().toUtf8());
-    qputenv("QUILLON_EVENTS_FILE", m_dir->filePath(QStringLiteral("events.ini")).toUtf8());
-    m_config = std::make_unique<Config>(m_dir->filePath(QStringLiteral("gui.conf")), GUIManager::Defaults,
-                                        GUIManager::Rules);
-    m_config->set(QStringLiteral("log/syslog"), false);
+    m_dir = std::make_unique<ScratchSettings>();
+    m_config = &m_dir->config();
     m_bus = std::make_unique<InProcessBus>();
     m_gui = std::make_unique<GUIManager>(*m_config, *m_bus);
     QVERIFY(m_bus->waitConnected());
@@ -85,7 +81,6 @@ void TestShippedValues::cleanup()
     m_log.reset();
     m_gui.reset();
     m_bus.reset();
-    m_config.reset();
     m_dir.reset();
 }
 

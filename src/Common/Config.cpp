@@ -150,15 +150,24 @@ QJsonObject Config::json(bool withSecrets) const
     return result;
 }
 
-Config& Config::fromJson(const QJsonObject& object)
+QVariantMap Config::keysOf(const QJsonObject& object)
 {
-    QVariantMap incoming;
+    QVariantMap keys;
     for (auto group = object.begin(); group != object.end(); ++group) {
         const QJsonObject names = group.value().toObject();
         for (auto name = names.begin(); name != names.end(); ++name)
-            incoming.insert(group.key() + QLatin1Char('/') + name.key(), name.value().toVariant());
+            keys.insert(group.key() + QLatin1Char('/') + name.key(), name.value().toVariant());
     }
+    return keys;
+}
 
+Config& Config::fromJson(const QJsonObject& object)
+{
+    return fromMap(keysOf(object));
+}
+
+Config& Config::fromMap(const QVariantMap& incoming)
+{
     QVariantMap changes;
     for (auto it = incoming.cbegin(); it != incoming.cend(); ++it) {
         if (!m_settings.contains(it.key()) || m_settings.value(it.key()) == it.value())

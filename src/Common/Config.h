@@ -35,6 +35,10 @@ public:
     // The settings without the secret keys, for everyone else to read.
     QJsonObject toPublicJson() const;
     Config& fromJson(const QJsonObject& object);
+    // The same for "group/name" keys.
+    Config& fromMap(const QVariantMap& incoming);
+    // The "group/name" keys of a change set with their values.
+    static QVariantMap keysOf(const QJsonObject& object);
     // Whether the owner's rules take `value` for `key`.
     bool accepts(const QString& key, const QVariant& value) const;
     bool isSecret(const QString& key) const;

@@ -30,7 +30,7 @@ void watchMessages(QtMsgType type, const QMessageLogContext& context, const QStr
 
 } // namespace
 
-AppWindow::AppWindow() = default;
+AppWindow::AppWindow() : m_settings("K12345678\n") {}
 
 // The manager goes before the peer and the store it reads.
 AppWindow::~AppWindow()
@@ -39,7 +39,6 @@ AppWindow::~AppWindow()
     m_simulator.kill();
     m_simulator.waitForFinished(5000);
     m_peer.reset();
-    m_config.reset();
 }
 
 bool AppWindow::start(const QString& peerFilter, const QVariantMap& settings, bool simulator)
@@ -47,7 +46,7 @@ bool AppWindow::start(const QString& peerFilter, const QVariantMap& settings, bo
     if (!prepare(peerFilter, settings) || (simulator && !startSimulator()))
         return false;
 
-    m_manager = std::make_unique<GUIManager>(*m_config);
+    m_manager = std::make_unique<GUIManager>(m_settings.config());
     QObject::connect(&m_manager->engine(), &QQmlEngine::warnings, [](const QList<QQmlError>& errors) {
         for (const QQmlError& error : errors)
             qmlLog().append(error.toString());
@@ -65,23 +64,14 @@ bool AppWindow::prepare(const QString& peerFilter, const QVariantMap& settings)
 {
     if (!previousHandler)
         previousHandler = qInstallMessageHandler(watchMessages);
-    if (!m_dir.isValid() || !m_broker.start() || !writeSerialNumber())
+    if (!m_settings.isValid() || !m_broker.start())
         return false;
-
-    // The stand-in time-zone command, with its state in this folder.
-    qputenv("PATH", QByteArray(QUILLON_SOURCE_DIR "/tools/timedatectl:") + qgetenv("PATH"));
-    qputenv("TIMEDATECTL_DIR", m_dir.path().toUtf8());
-    // Otherwise the event log would grow beside the test binary run after run.
-    qputenv("QUILLON_EVENTS_FILE", m_dir.filePath(QStringLiteral("events.ini")).toUtf8());
-    m_config = std::make_unique<Config>(m_dir.filePath(QStringLiteral("gui.conf")), GUIManager::Defaults,
-                                        GUIManager::Rules);
-    m_config->set(QStringLiteral("mqtt/host"), m_broker.host());
-    m_config->set(QStringLiteral("mqtt/port"), m_broker.port());
-    m_config->set(QStringLiteral("gui/deviceId"), m_dir.filePath(QStringLiteral("serialnumber")));
-    m_config->set(QStringLiteral("gui/displayOffMin"), 0);
-    m_config->set(QStringLiteral("log/syslog"), false);
+    Config& config = m_settings.config();
+    config.set(QStringLiteral("mqtt/host"), m_broker.host());
+    config.set(QStringLiteral("mqtt/port"), m_broker.port());
+    config.set(QStringLiteral("gui/displayOffMin"), 0);
     for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-        m_config->set(it.key(), it.value());
+        config.set(it.key(), it.value());
 
     m_peer = std::make_unique<MqttPeer>(m_broker.port());
     return m_peer->connectAndWait() && m_peer->subscribeAndWait(peerFilter);
@@ -89,7 +79,7 @@ bool AppWindow::prepare(const QString& peerFilter, const QVariantMap& settings)
 
 bool AppWindow::startSimulator()
 {
-    return m_broker.startSimulator(m_simulator, m_dir.filePath(QStringLiteral("simulator.log")))
+    return m_broker.startSimulator(m_simulator, m_settings.filePath(QStringLiteral("simulator.log")))
            && m_peer->waitFor(QStringLiteral("kivo/device/status"));
 }
 
@@ -108,8 +98,3 @@ void AppWindow::clearQmlWarnings()
     qmlLog().clear();
 }
 
-bool AppWindow::writeSerialNumber() const
-{
-    QFile serial(m_dir.filePath(QStringLiteral("serialnumber")));
-    return serial.open(QIODevice::WriteOnly) && serial.write("K12345678\n") > 0;
-}

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "ChildProcess.h"
+#include "ScratchSettings.h"
 #include "TestBroker.h"
 
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QVariantMap>
 #include <memory>
 
@@ -36,19 +36,17 @@ public:
     // A command line for the simulator ("tap valid", ...).
     void command(const QString& line);
 
-    QString path() const { return m_dir.path(); }
-    Config* config() const { return m_config.get(); }
+    QString path() const { return m_settings.path(); }
+    Config* config() { return &m_settings.config(); }
     GUIManager* manager() const { return m_manager.get(); }
     MqttPeer* peer() const { return m_peer.get(); }
     QQuickWindow* window() const { return m_window; }
 
 private:
-    bool writeSerialNumber() const;
     bool startSimulator();
 
-    QTemporaryDir m_dir;
+    ScratchSettings m_settings;
     TestBroker m_broker;
-    std::unique_ptr<Config> m_config;
     std::unique_ptr<MqttPeer> m_peer;
     std::unique_ptr<GUIManager> m_manager;
     QQuickWindow* m_window = nullptr;
