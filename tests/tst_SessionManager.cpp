@@ -91,7 +91,7 @@ void TestSessionManager::lockoutSurvivesARestart()
     state.sync();
     SessionManager jumped(m_config);
     QCOMPARE(jumped.lockoutSecs(), 2);
-    QTRY_COMPARE_WITH_TIMEOUT(jumped.lockoutSecs(), 0, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(jumped.lockoutSecs(), 0, 15000);
     QSignalSpy locked(&jumped, &SessionManager::lockedOut);
     jumped.setLockoutMillis(600);
     jumped.loginRequest(QStringLiteral("0000"));

@@ -358,7 +358,7 @@ void TestSettingsPages::pinLockout()
     QTRY_COMPARE(denied.count(), 6);
     QCOMPARE(screen(), QStringLiteral("Login"));
 
-    QTRY_VERIFY_WITH_TIMEOUT(!lockText->isVisible(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!lockText->isVisible(), 15000);
     enterPin(QStringLiteral("4321"));
     QTRY_COMPARE(screen(), QStringLiteral("Settings"));
 }

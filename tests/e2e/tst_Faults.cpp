@@ -111,7 +111,7 @@ bool TestFaults::answers()
             m_peer->publish(QStringLiteral("kivo/ui/info/get"), QByteArray("{}"));
             return m_peer->waitFor(QStringLiteral("kivo/ui/info"), 10000, from);
         },
-        30000);
+        60000);
 }
 
 qint64 TestFaults::rssKb() const
@@ -210,7 +210,7 @@ void TestFaults::readOnlyFilesAtStart()
     QVERIFY(m_device->waitLog("[Config] WARN: Cannot write config file : ", 0));
     const int from = m_peer->size();
     m_peer->publish(QStringLiteral("kivo/ui/config/get"), QByteArray("{}"));
-    QCOMPARE(m_peer->waitJson(QStringLiteral("kivo/ui/config"), from, 10000)["gui"].toObject()["displayOffMin"]
+    QCOMPARE(m_peer->waitJson(QStringLiteral("kivo/ui/config"), from, 30000)["gui"].toObject()["displayOffMin"]
                  .toVariant().toInt(), 9);
     QCOMPARE(m_device->application().state(), QProcess::Running);
     QFile conf(m_device->filePath(QStringLiteral("gui.conf")));

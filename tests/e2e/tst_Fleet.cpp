@@ -167,7 +167,7 @@ void TestFleet::initTestCase()
                                           + "\ninsecure=true\nusername=FLEET-0002\npassword=" + SecondPassword.toUtf8() + "\n"));
     for (int i = 0; i < int(m_devices.size()); ++i) {
         QVERIFY(m_devices.at(i)->startServices());
-        QTRY_COMPARE_WITH_TIMEOUT(m_peer->last(topic(i, QStringLiteral("link"))), QByteArray("1"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_peer->last(topic(i, QStringLiteral("link"))), QByteArray("1"), 30000);
     }
     // Side by side, as a fleet starts.
     for (auto& device : m_devices)
@@ -259,7 +259,7 @@ int TestFleet::setFromCentre(int device, const QJsonObject& change)
 void TestFleet::centreSeesEveryDevice()
 {
     for (int i = 0; i < 2; ++i) {
-        QTRY_VERIFY_WITH_TIMEOUT(m_peer->lastJson(topic(i, QStringLiteral("status")))["service"].toBool(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_peer->lastJson(topic(i, QStringLiteral("status")))["service"].toBool(), 30000);
         QVERIFY(!m_peer->lastJson(topic(i, QStringLiteral("info")))["version"].toString().isEmpty());
     }
 }
@@ -323,7 +323,7 @@ void TestFleet::testReportAndEventReachTheCentre()
     QVERIFY(device.waitLog("Starting Diagnostic check", mark));
     // FINISH, until a tap lands after the page has slid in.
     QVERIFY(QTest::qWaitFor([&] { return device.tapAt(396, 759) && device.waitLog("Saving Diagnostics report", mark, 1500); },
-                            10000));
+                            30000));
     const QString text = m_peer->waitJson(topic(0, QStringLiteral("report")), from)["text"].toString();
     QVERIFY(text.contains(QLatin1String("DEVICE TEST REPORT")) && text.contains(QLatin1String("FLEET-0001")));
     const QStringList files = QDir(device.filePath(QString())).entryList({QStringLiteral("TestReport_*.txt")});
@@ -346,8 +346,8 @@ void TestFleet::deviceAccountSpeaksOnlyForItself()
     // now reaches it at once (after a takeover it would be lost).
     const int firstFrom = first.size();
     QVERIFY(m_console->publish(topic(0, QStringLiteral("config/get")), QByteArray("{}")));
-    QVERIFY(first.waitFor(QStringLiteral("kivo/ui/config/get"), 5000, firstFrom));
-    QVERIFY(m_peer->waitFor(topic(0, QStringLiteral("config")), 5000, from));
+    QVERIFY(first.waitFor(QStringLiteral("kivo/ui/config/get"), MqttPeer::WaitMillis, firstFrom));
+    QVERIFY(m_peer->waitFor(topic(0, QStringLiteral("config")), MqttPeer::WaitMillis, from));
 
     const QStringList forged{topic(0, QStringLiteral("status")), topic(0, QStringLiteral("link")),
                              topic(0, QStringLiteral("config/set")), topic(1, QStringLiteral("event")),
@@ -355,7 +355,7 @@ void TestFleet::deviceAccountSpeaksOnlyForItself()
     for (const QString& target : forged)
         QVERIFY(rogue->publish(target, QByteArray("forged"), true));
     QVERIFY(rogue->publish(QStringLiteral("fleet/FLEET-0003/status"), QByteArray("{\"service\":true}")));
-    QVERIFY(m_peer->waitFor(QStringLiteral("fleet/FLEET-0003/status"), 5000, from));
+    QVERIFY(m_peer->waitFor(QStringLiteral("fleet/FLEET-0003/status"), MqttPeer::WaitMillis, from));
     // Its own request comes to it, after the first device's answer had gone
     // round: that answer would have come first.
     QVERIFY(m_console->publish(QStringLiteral("fleet/FLEET-0003/info/get"), QByteArray("{}")));
@@ -381,7 +381,7 @@ void TestFleet::dashboardCannotConfigure()
     QVERIFY(dashboard->sync());
 
     QVERIFY(m_console->publish(topic(0, QStringLiteral("info/get")), QByteArray("{}")));
-    QVERIFY(device.waitFor(QStringLiteral("kivo/ui/info/get"), 5000, deviceFrom));
+    QVERIFY(device.waitFor(QStringLiteral("kivo/ui/info/get"), MqttPeer::WaitMillis, deviceFrom));
     QVERIFY(dashboard->waitFor(topic(0, QStringLiteral("info"))));
     for (const MqttPeer::Message& message : device.messages().mid(deviceFrom)) {
         QVERIFY2(!message.topic.endsWith(QLatin1String("config/set")) && !message.topic.endsWith(QLatin1String("status/get")),
@@ -473,7 +473,7 @@ void TestFleet::onlyTheApplicationCrossesTheBridge()
     // Reader, board and inspector traffic on the device's own bus.
     const int localFrom = device.peer().size();
     device.command(QStringLiteral("tap valid"));
-    QVERIFY(device.peer().waitFor(QStringLiteral("kivo/inspector/audio/play"), 5000, localFrom));
+    QVERIFY(device.peer().waitFor(QStringLiteral("kivo/inspector/audio/play"), MqttPeer::WaitMillis, localFrom));
     // The centre tries a device topic that is not the application's, and a
     // bare one; a configuration request after them shows they had their chance.
     const QStringList probes{topic(1, QStringLiteral("inspector/power/shutdown/request")),
@@ -482,7 +482,7 @@ void TestFleet::onlyTheApplicationCrossesTheBridge()
         QVERIFY(m_peer->publish(probe, QByteArray("from-centre")));
     const int from = m_peer->size();
     QVERIFY(m_peer->publish(topic(1, QStringLiteral("config/get")), QByteArray("{}")));
-    QVERIFY(m_peer->waitFor(topic(1, QStringLiteral("config")), 5000, from));
+    QVERIFY(m_peer->waitFor(topic(1, QStringLiteral("config")), MqttPeer::WaitMillis, from));
 
     QSet<QString> local;
     for (const MqttPeer::Message& message : device.peer().messages()) {

@@ -91,7 +91,7 @@ bool DeviceUnderTest::waitForPassengerScreen(int from)
 void DeviceUnderTest::killApplication()
 {
     m_app.kill();
-    m_app.waitForFinished(5000);
+    m_app.waitForFinished(30000);
 }
 
 void DeviceUnderTest::printLogs() const

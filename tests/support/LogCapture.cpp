@@ -2,6 +2,7 @@
 
 #include "Common/logger.h"
 
+#include <QDeadlineTimer>
 #include <QLoggingCategory>
 
 QList<LogCapture::Line>& LogCapture::captured()
@@ -26,7 +27,7 @@ LogCapture::~LogCapture()
 // As the application's handler writes it: with the class's tag.
 void LogCapture::handler(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    captured().append({type, manager::Logger::tagged(context, text)});
+    captured().append({type, manager::Logger::tagged(context, text), QDeadlineTimer::current().deadline()});
 }
 
 QStringList LogCapture::texts() const

@@ -12,6 +12,8 @@ public:
     struct Line {
         QtMsgType type;
         QString text;
+        // When it was logged, on the monotonic clock.
+        qint64 millis;
     };
 
     LogCapture();
