@@ -123,8 +123,10 @@ void MqttClient::prepareClient()
 {
     if (!m_client) {
         m_client = new MosquittoClient();
-        QObject::connect(m_client, &MosquittoClient::connected, this, &MqttClient::connected);
+        // Subscriptions go out before anyone hears of the connection: whoever
+        // does may publish, and a peer's answer must find them in place.
         QObject::connect(m_client, &MosquittoClient::connected, this, &MqttClient::onConnected);
+        QObject::connect(m_client, &MosquittoClient::connected, this, &MqttClient::connected);
         QObject::connect(m_client, &MosquittoClient::disconnected, this, &MqttClient::disconnected);
         QObject::connect(m_client, &MosquittoClient::disconnected, this, &MqttClient::onDisconnected);
         QObject::connect(m_client, &MosquittoClient::errorChanged, this, &MqttClient::onError);

@@ -88,6 +88,7 @@ private slots:
     void everyFailedAttemptIsReported_data();
     void everyFailedAttemptIsReported();
     void nameLookupLeavesTheEventLoopRunning();
+    void listensBeforeItTellsOfTheConnection();
 };
 
 void TestMqttClient::retriesEveryIntervalWhileBrokerIsDown()
@@ -202,6 +203,25 @@ void TestMqttClient::nameLookupLeavesTheEventLoopRunning()
     QVERIFY2(m.captured(1).toInt() < 1000, qPrintable(output));
     QVERIFY2(m.captured(2).toInt() >= 1, qPrintable(output));
     QVERIFY2(m.captured(3).toInt() >= 2, qPrintable(output));
+}
+
+// Whoever hears of the connection may publish at once, and an answer must
+// find the subscriptions in place. The broker handles a connection's packets
+// in order: the client's own message on a topic it listens to comes back only
+// if the subscription went out first.
+void TestMqttClient::listensBeforeItTellsOfTheConnection()
+{
+    TestBroker broker;
+    QVERIFY(broker.start());
+    MqttClient client;
+    configure(client, broker.port());
+    client.subscribe(QStringLiteral("quillon/here"));
+    QObject::connect(&client, &MqttClient::connected, &client,
+                     [&client] { client.publish(QByteArrayLiteral("{}"), QStringLiteral("quillon/here")); });
+    QSignalSpy received(&client, &MqttClient::received);
+    client.connect();
+    QVERIFY(received.wait(15000));
+    QCOMPARE(received.first().at(1).toByteArray(), QByteArray("quillon/here"));
 }
 
 int main(int argc, char** argv)
