@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer in its own tree and runs the unit
-# and end-to-end tests under a virtual X display; any ASan or LSan report
-# fails the test it comes from. Extra arguments go to ctest.
+# and end-to-end tests, each on a virtual X display of its own; any ASan or
+# LSan report fails the test it comes from. Extra arguments go to ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${ASAN_BUILD_DIR:-build-asan}
@@ -15,7 +15,5 @@ export QUILLON_SANITIZED=1
 # keep the memory error checks, without the leak check.
 gl='^(tst_GUIManager|tst_Screens|tst_SettingsPages)$'
 cd "$BUILD_DIR"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --output-on-failure -j"$(nproc)" -E "$gl" "$@"
-ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --output-on-failure -j"$(nproc)" -R "$gl" "$@"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 ctest --output-on-failure -j"$(nproc)" -E "$gl" "$@"
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 ctest --output-on-failure -j"$(nproc)" -R "$gl" "$@"

@@ -8,7 +8,7 @@ endif()
 set(QUILLON_ARM64_BIN ${CMAKE_SOURCE_DIR}/build-arm64/quillon CACHE FILEPATH "arm64 quillon the arm64 tests run")
 set(qemu ${CMAKE_CURRENT_LIST_DIR}/qemu-quillon.sh)
 add_test(NAME arm64_Version COMMAND ${qemu} -V)
-add_test(NAME arm64_ValidationRoad COMMAND ${qemu} --test $<TARGET_FILE:tst_EndToEnd> validationRoad)
+add_test(NAME arm64_ValidationRoad COMMAND ${QUILLON_OWN_DISPLAY} ${qemu} --test $<TARGET_FILE:tst_EndToEnd> validationRoad)
 set_tests_properties(arm64_Version arm64_ValidationRoad PROPERTIES LABELS arm64 SKIP_RETURN_CODE 77)
 # The version needs no display.
 set_tests_properties(arm64_Version PROPERTIES PASS_REGULAR_EXPRESSION "Quillon ${PROJECT_VERSION}"
