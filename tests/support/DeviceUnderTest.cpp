@@ -1,5 +1,6 @@
 #include "DeviceUnderTest.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPoint>
 #include <QProcess>
@@ -154,8 +155,8 @@ bool DeviceUnderTest::holdAt(int x, int y)
     return press(x, y, "1.5");
 }
 
-// Grabbed until two grabs in a row agree (a page still moving gives the last).
-QImage DeviceUnderTest::grab()
+// A page still moving gives the last grab.
+QImage DeviceUnderTest::grab(int stillMillis)
 {
     const QString file = filePath(QStringLiteral("grab.png"));
     // A finger leaves nothing hovered behind, a pointer does: it goes beside the window.
@@ -163,14 +164,18 @@ QImage DeviceUnderTest::grab()
                   QStringLiteral("900")}))
         return {};
     QImage last;
-    for (int i = 0; i < 15; ++i) {
+    QElapsedTimer still;
+    for (int i = 0; i < 30; ++i) {
         QFile::remove(file);
         if (QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), m_window, file}) != 0)
             return {};
         const QImage image = QImage(file).convertToFormat(QImage::Format_RGB32);
-        if (image == last)
+        if (image != last) {
+            last = image;
+            still.start();
+        } else if (still.elapsed() >= stillMillis) {
             break;
-        last = image;
+        }
         QTest::qWait(100);
     }
     return last;

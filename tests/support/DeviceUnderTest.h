@@ -59,8 +59,9 @@ public:
     // The digits on the PIN page's pad, then LOGIN.
     bool typePin(const QString& pin);
     bool loginFromTheClock();
-    // The window as the X server shows it, grabbed from the screen.
-    QImage grab();
+    // The window as the X server shows it, grabbed from the screen once the
+    // picture has held still for `stillMillis` (two grabs in a row at least).
+    QImage grab(int stillMillis = 0);
 
 private:
     bool pointer(const QStringList& actions);
