@@ -183,8 +183,7 @@ void TestEndToEnd::pinPageLeftAloneWhileOutOfOrder()
     m_device->command(QStringLiteral("service validation offline"));
     QVERIFY(m_device->waitLog("Setting screen : OutOfOrder", mark));
     mark = m_device->logMark();
-    QVERIFY(m_device->holdAt(355, 60));
-    QVERIFY(m_device->waitLog("Setting screen : Login", mark));
+    QVERIFY(m_device->openPinPage());
     const int login = m_device->log().indexOf("Setting screen : Login", mark);
     QVERIFY(m_device->waitLog("Setting screen : OutOfOrder", login, 20000));
     mark = m_device->logMark();

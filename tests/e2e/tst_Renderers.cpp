@@ -91,7 +91,7 @@ bool TestRenderers::capture(const QByteArray& backend, QMap<QString, QImage>& sh
             return false;
     }
     const int mark = device.logMark();
-    if (!device.holdAt(355, 60) || !shoot("Login", mark) || !device.typePin(QStringLiteral("7315")))
+    if (!device.openPinPage() || !shoot("Login", mark) || !device.typePin(QStringLiteral("7315")))
         return false;
     // The login starts the technician's session: a sanitized application on a
     // loaded machine has left an unsettled frame of the menu (the tool bar's

@@ -52,8 +52,6 @@ public:
     // windows of tests running beside this one do not take its taps.
     bool findWindow(int left = 0);
     bool tapAt(int x, int y);
-    // A press held long enough to count as press and hold.
-    bool holdAt(int x, int y);
     // Holds the header clock until the PIN page shows.
     bool openPinPage();
     // The digits on the PIN page's pad, then LOGIN.
@@ -64,6 +62,9 @@ public:
     QImage grab(int stillMillis = 0);
 
 private:
+    // A press held long enough to count as press and hold.
+    bool holdAt(int x, int y);
+    bool waitIdle();
     bool pointer(const QStringList& actions);
     bool press(int x, int y, const char* hold);
 
