@@ -10,9 +10,10 @@ bash scripts/build.sh
 bash scripts/package.sh amd64
 bash scripts/package.sh arm64
 BUILD_DIR=${BUILD_DIR:-build}
+# Two tests a core: they mostly wait on the application, a broker or a display.
 (
   cd "$BUILD_DIR"
-  ctest --output-on-failure -j"$(nproc)" "$@"
+  ctest --output-on-failure -j"$(( 2 * $(nproc) ))" "$@"
 )
 if [ "${CI:-}" = true ]; then
   bash scripts/clean-install.sh

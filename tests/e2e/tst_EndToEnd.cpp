@@ -86,6 +86,8 @@ private slots:
 
 private:
     std::unique_ptr<DeviceUnderTest> m_device;
+    bool ensureRunning();
+
     MqttPeer* m_peer = nullptr;
 };
 
@@ -96,6 +98,13 @@ void TestEndToEnd::initTestCase()
     m_device = std::make_unique<DeviceUnderTest>();
     QVERIFY(m_device->startServices());
     m_peer = &m_device->peer();
+}
+
+// Roads run alone start the application themselves.
+bool TestEndToEnd::ensureRunning()
+{
+    return m_device->application().state() != QProcess::NotRunning
+           || (m_device->startApplication() && m_device->findWindow());
 }
 
 void TestEndToEnd::cleanup()
@@ -179,6 +188,7 @@ void TestEndToEnd::validationRoad()
 // gives the passengers' screen back to the out-of-order page by itself.
 void TestEndToEnd::pinPageLeftAloneWhileOutOfOrder()
 {
+    QVERIFY(ensureRunning());
     int mark = m_device->logMark();
     m_device->command(QStringLiteral("service validation offline"));
     QVERIFY(m_device->waitLog("Setting screen : OutOfOrder", mark));
@@ -319,8 +329,7 @@ void TestEndToEnd::recoversFromABrokerRestart()
 // lock on file is made long, then ended, so no clock races the machine.
 void TestEndToEnd::wrongPinsStayLockedAcrossARestart()
 {
-    if (m_device->application().state() == QProcess::NotRunning)
-        QVERIFY(m_device->startApplication() && m_device->findWindow());
+    QVERIFY(ensureRunning());
     const auto onPinPage = [this] {
         const QByteArray log = m_device->log();
         return log.lastIndexOf("Setting screen : Login") > log.lastIndexOf("Setting screen : ScanScreens");
