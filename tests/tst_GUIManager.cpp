@@ -433,7 +433,7 @@ void TestGUIManager::fleetSetsOnlyTheShortList()
     QVERIFY(m_bus->deliver(Ui + "/config/set", QJsonObject{{"log", QJsonObject{{"level", 3}}}}));
     QCOMPARE(m_config->get("log/level").toInt(), 3);
     QCOMPARE(m_bus->count(Ui + "/config"), 2);
-    for (const InProcessBus::Message& m : m_bus->published()) {
+    for (const InProcessBus::Message& m : m_bus->messages()) {
         if (!m.topic.endsWith(QLatin1String("/config/set")))
             QVERIFY2(!m.payload.contains(newPin.toUtf8()), qPrintable(m.topic));
         if (m.topic == Ui + "/config")

@@ -45,10 +45,9 @@ private slots:
     void numericKeyboard_data();
     void numericKeyboard();
     void lightThemeReads();
-    void pinLockout();
     void scanConfigQr();
     void validatorPageKeepsThePassword();
-    void technicianPath();
+    void manualVerdictAndReport();
 
 private:
     QObject* context(const char* name) const { return QuickItems::contextObject(m_app.manager()->engine(), name); }
@@ -67,7 +66,6 @@ private:
     QStringList underVersionLabel(QQuickItem* root) const;
     QQuickItem* openEthernetConfiguration();
     void chooseManualMode();
-    void enterPin(const QString& pin);
 
     AppWindow m_app;
 };
@@ -85,8 +83,6 @@ void TestSettingsPages::initTestCase()
     // The slide between pages is not under test, and each takes a third of a second.
     for (const char* transition : {"pushEnter", "pushExit", "popEnter", "popExit", "replaceEnter", "replaceExit"})
         QVERIFY(QQmlProperty::write(menuObject("stack"), QLatin1String(transition), QVariant::fromValue<QObject*>(nullptr)));
-    // The clock counts taps for a second before it answers; a third of one is enough here.
-    QuickItems::find(m_app.window()->contentItem(), QStringLiteral("clock"))->setProperty("tapMillis", 300);
     // More events than the log's page shows at once.
     auto* events = qobject_cast<EventManager*>(context("eventLogManager"));
     for (int i = 0; i < 20; ++i)
@@ -339,42 +335,6 @@ void TestSettingsPages::lightThemeReads()
     QTRY_VERIFY(reads(false));
 }
 
-// The digits on the PIN page's pad, then LOGIN.
-void TestSettingsPages::enterPin(const QString& pin)
-{
-    QQuickItem* login = QuickItems::page(m_app.window(), QStringLiteral("Login"));
-    for (const QChar digit : pin)
-        click(QuickItems::find(login, QStringLiteral("key_") + digit));
-    click(QuickItems::find(login, QStringLiteral("loginButton")));
-}
-
-// Five wrong PINs lock the page; the right one is refused until the lockout
-// ends, then taken. Each lockout is recorded.
-void TestSettingsPages::pinLockout()
-{
-    m_app.manager()->settingsLogoutRequest();
-    QTRY_VERIFY(screen() != QLatin1String("Settings"));
-    qobject_cast<SessionManager*>(context("sessionManager"))->setLockoutMillis(1000);
-    QQuickItem* login = QuickItems::page(m_app.window(), QStringLiteral("Login"));
-    QSignalSpy denied(m_app.manager(), &GUIManager::settingsAccessDenied);
-    QuickItems::tapClock(m_app.window());
-    QTRY_COMPARE(screen(), QStringLiteral("Login"));
-    for (int i = 0; i < 5; ++i) {
-        enterPin(QStringLiteral("1111"));
-        QTRY_COMPARE(denied.count(), i + 1);
-    }
-    QQuickItem* lockText = QuickItems::find(login, QStringLiteral("lockText"));
-    QTRY_VERIFY(lockText->isVisible());
-
-    enterPin(QStringLiteral("4321"));
-    QTRY_COMPARE(denied.count(), 6);
-    QCOMPARE(screen(), QStringLiteral("Login"));
-
-    QTRY_VERIFY_WITH_TIMEOUT(!lockText->isVisible(), 15000);
-    enterPin(QStringLiteral("4321"));
-    QTRY_COMPARE(screen(), QStringLiteral("Settings"));
-}
-
 // No transition running, and at `depth` when one is given.
 bool TestSettingsPages::stackSettled(int depth) const
 {
@@ -459,21 +419,9 @@ void TestSettingsPages::validatorPageKeepsThePassword()
     QCOMPARE(blm.value("obu_password").toString(), stored.password());
 }
 
-// Three taps on the clock, the PIN, a manual verdict, the self-test report with its code.
-void TestSettingsPages::technicianPath()
+// A technician's verdict in its popup, then the self-test report with its code.
+void TestSettingsPages::manualVerdictAndReport()
 {
-    m_app.manager()->settingsLogoutRequest();
-    m_app.peer()->publish(Blm + "/status",
-                          QJsonObject{{"service", true},
-                                      {"device", QJsonObject{{"rfid", QJsonObject{{"active", true}, {"state", 2}}}}},
-                                      {"state", QJsonObject{{"init", false}, {"hasRfid", true}, {"hasRoute", true},
-                                                            {"hasQr", true}, {"hasObu", true}}}});
-    QTRY_COMPARE(screen(), QStringLiteral("ScanScreens"));
-    QuickItems::tapClock(m_app.window());
-    QTRY_COMPARE(screen(), QStringLiteral("Login"));
-    enterPin(QStringLiteral("4321"));
-    QTRY_COMPARE(screen(), QStringLiteral("Settings"));
-
     QVERIFY(openEntry(1));
     click(item("test_Buzzer"));
     QObject* question = pageObject("testPopup");

@@ -64,7 +64,7 @@ QString normalised(const QString& line)
 
 } // namespace
 
-// The device service clients over a real broker: what each message does to
+// The device service clients on an in-process bus: what each message does to
 // the properties, what each request puts on the bus, and the timers.
 class TestManagers : public QObject
 {
@@ -80,7 +80,7 @@ private slots:
     void requests();
     void clockRunsTimedatectl();
     void powerRequestsAreDelayedAndCommitted();
-    // Last: it restarts the broker.
+    // Last: it drops the link.
     void reconnectionAsksAgain();
 
 private:
@@ -139,7 +139,7 @@ bool TestManagers::send(const QStringList& lines)
 QStringList TestManagers::heard(int from) const
 {
     QStringList lines;
-    const QList<InProcessBus::Message> messages = m_bus.published();
+    const QList<InProcessBus::Message> messages = m_bus.messages();
     for (int i = from; i < messages.size(); ++i) {
         const QString suffix = messages.at(i).topic.mid(5);
         const QByteArray& payload = messages.at(i).payload;

@@ -178,7 +178,7 @@ void TestValidator::readerRequestsOnlyChangeTheState()
     request(enabled);
     request(!enabled);
     QStringList topics;
-    for (const InProcessBus::Message& m : m_bus->published())
+    for (const InProcessBus::Message& m : m_bus->messages())
         topics << m.topic;
     QCOMPARE(topics, QStringList{sent});
     QCOMPARE(m_bus->last(sent), payload);

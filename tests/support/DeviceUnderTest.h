@@ -46,6 +46,8 @@ public:
     int logMark() const { return m_appLog.size(); }
     QByteArray log() const { return m_appLog; }
     bool waitLog(const QByteArray& text, int from, int millis = 30000);
+    // True once the application has answered a request sent now.
+    bool answers();
 
     // Real pointer input through the X server, in the window's own 480 x 800
     // coordinates. The window is moved to `left` and raised, so that the
@@ -64,7 +66,6 @@ public:
 private:
     // A press held long enough to count as press and hold.
     bool holdAt(int x, int y);
-    bool waitIdle();
     bool pointer(const QStringList& actions);
     bool press(int x, int y, const char* hold);
 

@@ -25,7 +25,7 @@ bool InProcessBus::publish(const QByteArray& data, const QString& topic, quint8,
 {
     if (!m_connected)
         return false;
-    m_published.append({topic, data});
+    append(topic, data);
     QTimer::singleShot(0, this, [this, topic, data] { deliver(topic, data); });
     return true;
 }
@@ -59,29 +59,6 @@ void InProcessBus::drop()
 bool InProcessBus::waitConnected()
 {
     return QTest::qWaitFor([this] { return m_connected; }, 5000);
-}
-
-QList<InProcessBus::Message> InProcessBus::published(const QString& topic) const
-{
-    if (topic.isEmpty())
-        return m_published;
-    QList<Message> result;
-    for (const Message& m : m_published) {
-        if (m.topic == topic)
-            result << m;
-    }
-    return result;
-}
-
-QByteArray InProcessBus::last(const QString& topic) const
-{
-    const QList<Message> found = published(topic);
-    return found.isEmpty() ? QByteArray() : found.last().payload;
-}
-
-QJsonObject InProcessBus::lastJson(const QString& topic) const
-{
-    return QJsonDocument::fromJson(last(topic)).object();
 }
 
 bool InProcessBus::matches(const QString& filter, const QString& topic)

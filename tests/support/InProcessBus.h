@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Common/MessageBus.h"
+#include "MessageLog.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -12,15 +13,10 @@
 // test publishes is recorded, and the test plays the services by delivering
 // messages, which reach the subscribers at once. Topic filters match as a
 // broker matches them.
-class InProcessBus : public manager::MessageBus
+class InProcessBus : public manager::MessageBus, public MessageLog
 {
     Q_OBJECT
 public:
-    struct Message {
-        QString topic;
-        QByteArray payload;
-    };
-
     using MessageBus::MessageBus;
 
     // Connects on the next turn of the event loop, as a client would.
@@ -36,13 +32,6 @@ public:
     bool isConnected() const { return m_connected; }
     bool waitConnected();
 
-    // What was published on `topic` (every topic when empty), in order.
-    QList<Message> published(const QString& topic = QString()) const;
-    int count(const QString& topic = QString()) const { return published(topic).size(); }
-    int size() const { return m_published.size(); }
-    QByteArray last(const QString& topic) const;
-    QJsonObject lastJson(const QString& topic) const;
-    void clear() { m_published.clear(); }
     // Every subscription asked for, in order, repeats included.
     QStringList subscriptions() const { return m_filters; }
 
@@ -51,5 +40,4 @@ public:
 private:
     bool m_connected = false;
     QStringList m_filters;
-    QList<Message> m_published;
 };

@@ -14,7 +14,10 @@ MqttPeer::MqttPeer(quint16 port, const QString& clientId)
     m_client.setClientId(clientId);
     connect(&m_client, &MosquittoClient::messageReceived, this,
             [this](const QByteArray& payload, const QString& topic) {
-                (topic.startsWith(SyncPrefix) ? m_markers : m_messages).append({topic, payload});
+                if (topic.startsWith(SyncPrefix))
+                    m_markers.append({topic, payload});
+                else
+                    append(topic, payload);
             });
 }
 
@@ -44,7 +47,7 @@ bool MqttPeer::sync(int millis)
 bool MqttPeer::clear()
 {
     const bool synced = sync();
-    m_messages.clear();
+    MessageLog::clear();
     return synced;
 }
 
@@ -67,48 +70,4 @@ bool MqttPeer::publish(const QString& topic, const QByteArray& payload, bool ret
 bool MqttPeer::publish(const QString& topic, const QJsonObject& payload, bool retain)
 {
     return publish(topic, QJsonDocument(payload).toJson(QJsonDocument::Compact), retain);
-}
-
-bool MqttPeer::waitFor(const QString& topic, int millis, int from)
-{
-    return QTest::qWaitFor([&] { return indexOf(topic, from) >= 0; }, millis);
-}
-
-QJsonObject MqttPeer::waitJson(const QString& topic, int from, int millis)
-{
-    if (!waitFor(topic, millis, from))
-        return {};
-    return QJsonDocument::fromJson(m_messages.at(indexOf(topic, from)).payload).object();
-}
-
-int MqttPeer::indexOf(const QString& topic, int from) const
-{
-    for (int i = from; i < m_messages.size(); ++i) {
-        if (m_messages.at(i).topic == topic)
-            return i;
-    }
-    return -1;
-}
-
-QList<MqttPeer::Message> MqttPeer::messages(const QString& topic) const
-{
-    if (topic.isEmpty())
-        return m_messages;
-    QList<Message> result;
-    for (const Message& m : m_messages) {
-        if (m.topic == topic)
-            result.append(m);
-    }
-    return result;
-}
-
-QByteArray MqttPeer::last(const QString& topic) const
-{
-    const QList<Message> found = messages(topic);
-    return found.isEmpty() ? QByteArray() : found.last().payload;
-}
-
-QJsonObject MqttPeer::lastJson(const QString& topic) const
-{
-    return QJsonDocument::fromJson(last(topic)).object();
 }
