@@ -15,16 +15,19 @@ ApplicationWindow {
     visible: true
     title: "Validator"
 
+    // The pages a passenger waits for are built right after the first frame;
+    // the others, which a status change or a technician brings, when first
+    // shown: memory a validator that only validates never uses.
     property var screenList: [
         { name: "InitPage", page: "qrc:/qml/screens/InitPage.qml" },
         { name: "Busy", page: "qrc:/qml/screens/Busy.qml" },
-        { name: "ScanCard", page: "qrc:/qml/screens/ScanCard.qml" },
-        { name: "ScanBarcode", page: "qrc:/qml/screens/ScanBarcode.qml" },
-        { name: "ScanScreens", page: "qrc:/qml/screens/ScanScreens.qml" },
-        { name: "Valid", page: "qrc:/qml/screens/Valid.qml" },
-        { name: "Invalid", page: "qrc:/qml/screens/Invalid.qml" },
-        { name: "AlreadyValid", page: "qrc:/qml/screens/AlreadyValid.qml" },
-        { name: "Retry", page: "qrc:/qml/screens/Retry.qml" },
+        { name: "ScanCard", eager: true, page: "qrc:/qml/screens/ScanCard.qml" },
+        { name: "ScanBarcode", eager: true, page: "qrc:/qml/screens/ScanBarcode.qml" },
+        { name: "ScanScreens", eager: true, page: "qrc:/qml/screens/ScanScreens.qml" },
+        { name: "Valid", eager: true, page: "qrc:/qml/screens/Valid.qml" },
+        { name: "Invalid", eager: true, page: "qrc:/qml/screens/Invalid.qml" },
+        { name: "AlreadyValid", eager: true, page: "qrc:/qml/screens/AlreadyValid.qml" },
+        { name: "Retry", eager: true, page: "qrc:/qml/screens/Retry.qml" },
         { name: "OutOfOrder", page: "qrc:/qml/screens/OutOfOrder.qml" },
         { name: "OutOfService", page: "qrc:/qml/screens/OutOfService.qml" },
         { name: "ScreenSaver", page: "qrc:/qml/screens/ScreenSaver.qml" },
@@ -86,7 +89,7 @@ ApplicationWindow {
     }
 
     // Set once the first frame has gone to the scene graph: the start page is
-    // built alone before it, every other page right after it.
+    // built alone before it.
     property bool started: false
 
     Connections {
@@ -102,7 +105,8 @@ ApplicationWindow {
 
         Loader {
             id: pageLoader
-            readonly property bool due: window.started || window.currentScreen === modelData.name
+            readonly property bool due: (window.started && modelData.eager === true)
+                                        || window.currentScreen === modelData.name
 
             objectName: "page_" + modelData.name
             anchors.fill: parent

@@ -78,6 +78,9 @@ void TestSettingsPages::initTestCase()
     QTRY_VERIFY(!validator()->config()->obuUrl().isEmpty());
 
     m_app.config()->set("gui/settingsPin", "4321");
+    // The PIN page takes the technician in.
+    m_app.manager()->setMaintenanceScreen();
+    QTRY_COMPARE(screen(), QStringLiteral("Login"));
     m_app.manager()->settingsLoginRequest(QStringLiteral("4321"));
     QTRY_COMPARE(screen(), QStringLiteral("Settings"));
     // The slide between pages is not under test, and each takes a third of a second.
