@@ -43,8 +43,6 @@ ApplicationWindow {
     // manager nothing else makes it active.
     Component.onCompleted: requestActivate()
 
-    FontLoader { source: "qrc:/qml/fonts/DejaVuSans.ttf" }
-
     // The navy artwork belongs to the dark theme; the light theme gets its own
     // light surface so the theme's dark texts stay readable.
     background: Rectangle {
