@@ -104,8 +104,9 @@ void TestScreens::expectIcon(const QString& screen, const QColor& colour)
     const QRect rect = QuickItems::sceneRect(icon);
     const auto painted = [&] {
         const QImage image = m_app.window()->grabWindow();
-        QString counts = QStringLiteral("%1 in %2").arg(QuickItems::countColour(image, rect, colour)).arg(colour.name());
-        bool alone = QuickItems::countColour(image, rect, colour) > 1500;
+        const int own = QuickItems::countColour(image, rect, colour);
+        QString counts = QStringLiteral("%1 in %2").arg(own).arg(colour.name());
+        bool alone = own > 1500;
         for (const char* other : {"#41b987", "#fcdb03", "#db4a37"}) {
             if (QColor(other) == colour)
                 continue;

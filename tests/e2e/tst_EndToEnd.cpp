@@ -85,9 +85,9 @@ private slots:
     void wrongPinsStayLockedAcrossARestart();
 
 private:
-    std::unique_ptr<DeviceUnderTest> m_device;
     bool ensureRunning();
 
+    std::unique_ptr<DeviceUnderTest> m_device;
     MqttPeer* m_peer = nullptr;
 };
 
