@@ -9,16 +9,11 @@
 #include "QuickItems.h"
 #include "ScratchSettings.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -36,28 +31,6 @@ QJsonObject blmStatus(bool route = true, bool obu = true, bool readersOn = false
                              {"barcode", QJsonObject{{"enabled", readersOn}}}};
     return QJsonObject{{"service", true}, {"state", state}, {"device", device}};
 }
-
-ino_t inode(const QString& path)
-{
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
-
-// Root writes through file modes: while it lives, files are written as the
-// unprivileged "nobody", so a folder's mode counts.
-class WriteAsNobody
-{
-public:
-    WriteAsNobody() : m_root(geteuid() == 0 && seteuid(65534) == 0) {}
-    ~WriteAsNobody()
-    {
-        if (m_root && seteuid(0) != 0)
-            qFatal("Could not return to root");
-    }
-
-private:
-    bool m_root;
-};
 
 QStringList syslogLines;
 
@@ -79,8 +52,6 @@ private slots:
     void displayOffTimer();
     void configurationBarcodes_data();
     void configurationBarcodes();
-    void deviceIdFile_data();
-    void deviceIdFile();
     void mixedConfigSetReconnectsOnce();
     void fleetSetsOnlyTheShortList();
 
@@ -329,49 +300,6 @@ void TestGUIManager::configurationBarcodes()
     }
     QCOMPARE(m_bus->count(Blm + "/config/set"), obcSet ? 1 : 0);
     QCOMPARE(applied.count(), ethernetSet.isEmpty() && !obcSet ? 0 : 1);
-}
-
-void TestGUIManager::deviceIdFile_data()
-{
-    QTest::addColumn<bool>("writableFolder");
-    QTest::newRow("writable folder: the file is replaced whole") << true;
-    QTest::newRow("read-only folder, writable file: written in place") << false;
-}
-
-// The serial number's file: saved atomically where the folder allows it,
-// reloaded when the key changes.
-void TestGUIManager::deviceIdFile()
-{
-    QFETCH(bool, writableFolder);
-    start();
-    const QString folder = m_dir->filePath(QStringLiteral("etc"));
-    const QString path = folder + "/serialnumber";
-    QVERIFY(QDir().mkpath(folder));
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("SN-OLD\n");
-    }
-    QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions(0x6666)));
-    m_config->set(QStringLiteral("gui/deviceId"), path);
-    QCOMPARE(m_gui->deviceId(), QStringLiteral("SN-OLD"));
-    const ino_t before = inode(path);
-    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7755)));
-    QVERIFY(QFile::setPermissions(folder, QFileDevice::Permissions(writableFolder ? 0x7777 : 0x5555)));
-    QSignalSpy errors(m_gui, &GUIManager::errorOccured);
-    {
-        WriteAsNobody nobody;
-        m_gui->setDeviceId(QStringLiteral("SN-2"));
-    }
-    QVERIFY(QFile::setPermissions(folder, QFileDevice::Permissions(0x7777)));
-    // No temporary file left beside it.
-    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"serialnumber"});
-    QCOMPARE(errors.count(), 0);
-    QFile saved(path);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), QByteArray("SN-2"));
-    // Renamed over where it can be, so a failure never leaves half a number.
-    QCOMPARE(inode(path) != before, writableFolder);
 }
 
 // One change set across the groups applies each of them; after the new

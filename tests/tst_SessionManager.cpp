@@ -20,7 +20,6 @@ private slots:
     void init();
     void wrongPinsLockLogins();
     void lockoutSurvivesARestart();
-    void pinChangeIsAnnounced();
 
 private:
     QTemporaryDir m_dir;
@@ -103,17 +102,6 @@ void TestSessionManager::lockoutSurvivesARestart()
     // A login clears the count for the next start too.
     SessionManager cleared(m_config);
     QCOMPARE(cleared.lockoutSecs(), 0);
-}
-
-void TestSessionManager::pinChangeIsAnnounced()
-{
-    SessionManager session(m_config);
-    QSignalSpy changed(&session, &SessionManager::pinChanged);
-    m_config.set(QStringLiteral("gui/locale"), QStringLiteral("en_IE"));
-    m_config.set(QStringLiteral("gui/settingsPin"), QStringLiteral("24681357"));
-    QCOMPARE(changed.count(), 1);
-    session.loginRequest(QStringLiteral("24681357"));
-    QVERIFY(session.sessionActive());
 }
 
 QTEST_GUILESS_MAIN(TestSessionManager)

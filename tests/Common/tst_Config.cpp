@@ -189,21 +189,6 @@ private slots:
         QVERIFY2(redacted.contains(kept), redacted);
     }
 
-    void unwritableFileKeepsValues()
-    {
-        // A regular file as the parent directory defeats even root.
-        writeFile(m_dir.filePath("blocker"), "");
-        const QString path = m_dir.filePath("blocker/gui.conf");
-        LogCapture log;
-        Config config(path, Defaults);
-        QSignalSpy changed(&config, &Config::configChanged);
-        config.set("mqtt/host", "kept");
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(config.get("mqtt/host"), QVariant("kept"));
-        // Warned at the start and at the change.
-        QCOMPARE(log.count("[Config] WARN: Cannot write config file : " + path), 2);
-    }
-
 private:
     QTemporaryDir m_dir;
     QString m_path;

@@ -16,13 +16,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
 #include <memory>
 
 using namespace manager;
-
-using Request = std::function<void()>;
-Q_DECLARE_METATYPE(Request)
 
 namespace {
 
@@ -65,7 +61,7 @@ QString normalised(const QString& line)
 } // namespace
 
 // The device service clients on an in-process bus: what each message does to
-// the properties, what each request puts on the bus, and the timers.
+// the properties, what they ask for again after a lost link, and the timers.
 class TestManagers : public QObject
 {
     Q_OBJECT
@@ -76,8 +72,6 @@ private slots:
     void cleanup();
     void messagesSetProperties_data();
     void messagesSetProperties();
-    void requests_data();
-    void requests();
     void clockRunsTimedatectl();
     void powerRequestsAreDelayedAndCommitted();
     // Last: it drops the link.
@@ -242,41 +236,6 @@ void TestManagers::messagesSetProperties()
     for (const LogCapture::Line& line : log.lines())
         errors += line.type == QtCriticalMsg;
     QCOMPARE(errors, logged.contains(QLatin1String("Failed to parse")) ? 1 : 0);
-}
-
-void TestManagers::requests_data()
-{
-    QTest::addColumn<QStringList>("given");
-    QTest::addColumn<Request>("request");
-    QTest::addColumn<QStringList>("sent");
-    const auto row = [](const char* name, const QStringList& given, const Request& request, const QStringList& sent) {
-        QTest::newRow(name) << given << request << sent;
-    };
-    row("mute", {}, [this] { m_services->board.setAudioEnabled(false); }, {R"(board/audio/set {"mute": true})"});
-    row("install nothing", {}, [this] { m_services->update.install(); }, {});
-    row("install", {R"(device/update/software/status {"current": "1.0", "pending": "1.1"})"},
-        [this] { m_services->update.install(); }, {"device/update/software/install"});
-
-    // Edits alone send nothing (what a save sends is checked through the
-    // configuration codes of the GUI manager).
-    row("local edits", {}, [this] {
-        m_services->network.ethernet()->setMethod("auto");
-        m_services->network.ethernet()->config()->setAddress("192.168.1.60");
-    }, {});
-}
-
-// Each request goes out once, on its topic, and nothing else does.
-void TestManagers::requests()
-{
-    QFETCH(QStringList, given);
-    QFETCH(Request, request);
-    QFETCH(QStringList, sent);
-    QVERIFY(send(given));
-    const int from = m_bus.size();
-    request();
-    for (QString& line : sent)
-        line = normalised(line);
-    QCOMPARE(heard(from), sent);
 }
 
 // A lost link reads "Disconnected"; every reconnection asks for the state again.

@@ -1,10 +1,8 @@
 #include "DeviceUnderTest.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -82,7 +80,6 @@ private slots:
     void ignitionOffEndsInAShutdownRequest();
     void maintenanceRoad();
     void recoversFromABrokerRestart();
-    void wrongPinsStayLockedAcrossARestart();
 
 private:
     bool ensureRunning();
@@ -243,6 +240,8 @@ void TestEndToEnd::settingsPagesByTouch()
     const QList<QByteArray> fields = zbar.readAllStandardOutput().trimmed().split(';');
     QCOMPARE(fields.size(), 35);
     QCOMPARE(fields.first(), QByteArray("K12345678"));
+    // The simulator plays a healthy device: no check fails.
+    QVERIFY2(!fields.contains("ERROR"), fields.join(';').constData());
 }
 
 // From the technician's report popup: the session ends with the ignition.
@@ -322,59 +321,6 @@ void TestEndToEnd::recoversFromABrokerRestart()
             return m_device->waitLog("Setting screen : Valid (", back, 1000);
         },
         60000));
-}
-
-// Five wrong PINs lock the PIN page; a new start of the application does not
-// hand out fresh tries: the right PIN is refused until the lock ends. The
-// lock on file is made long, then ended, so no clock races the machine.
-void TestEndToEnd::wrongPinsStayLockedAcrossARestart()
-{
-    QVERIFY(ensureRunning());
-    const auto onPinPage = [this] {
-        const QByteArray log = m_device->log();
-        return log.lastIndexOf("Setting screen : Login") > log.lastIndexOf("Setting screen : ScanScreens");
-    };
-    // The page leaves after 15 s: on a slow machine it is opened again.
-    int mark = m_device->logMark();
-    for (int attempt = 0; attempt < 10 && m_device->log().mid(mark).count("User entered wrong pin") < 5; ++attempt) {
-        if (!onPinPage())
-            QVERIFY(m_device->openPinPage());
-        QVERIFY(m_device->typePin(QStringLiteral("1111")));
-        settle(300);
-    }
-    QVERIFY(m_device->waitLog("5 wrong PINs in a row, login locked for", mark));
-    m_device->killApplication();
-    // However slow the restart, the lock outlasts it: the longest there is.
-    const QString file = m_device->filePath(QStringLiteral("lockout.ini"));
-    {
-        QSettings lockout(file, QSettings::IniFormat);
-        QCOMPARE(lockout.value(QStringLiteral("failures")).toInt(), 5);
-        lockout.setValue(QStringLiteral("lengthMillis"), 900000);
-        lockout.setValue(QStringLiteral("untilMillis"), QDateTime::currentMSecsSinceEpoch() + 900000);
-    }
-
-    // After the restart the right PIN is refused.
-    mark = m_device->logMark();
-    QVERIFY(m_device->launchApplication());
-    QVERIFY(m_device->waitForPassengerScreen(mark));
-    QVERIFY(m_device->waitLog("Login still locked for", mark));
-    QVERIFY(m_device->findWindow());
-    QVERIFY(m_device->openPinPage());
-    settle(500);
-    mark = m_device->logMark();
-    QVERIFY(m_device->typePin(QStringLiteral("7315")));
-    QVERIFY(m_device->waitLog("WARN: Login locked, ", mark));
-    QVERIFY(!m_device->log().mid(mark).contains("Setting screen : Settings"));
-
-    // The lock ended while the device was off: the right PIN is taken.
-    m_device->killApplication();
-    QSettings(file, QSettings::IniFormat).setValue(QStringLiteral("untilMillis"), QDateTime::currentMSecsSinceEpoch() - 1000);
-    mark = m_device->logMark();
-    QVERIFY(m_device->launchApplication());
-    QVERIFY(m_device->waitForPassengerScreen(mark));
-    QVERIFY(!m_device->log().mid(mark).contains("Login still locked"));
-    QVERIFY(m_device->findWindow());
-    QVERIFY(m_device->loginFromTheClock());
 }
 
 QTEST_MAIN(TestEndToEnd)

@@ -8,9 +8,6 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include <algorithm>
-#include <numeric>
-
 #include <memory>
 
 #include <unistd.h>
@@ -39,21 +36,12 @@ private slots:
     void garbageInFilesAndOnTheBus();
     void readOnlyFilesAtStart();
     void secretsStayOnTheDevice();
-    void startupLogAsRecorded();
 
 private:
     bool start(const QByteArray& settings, const QByteArray& events, bool readOnly = false);
     QString folder() const { return m_device->filePath(QString()); }
     static QList<QByteArray> payloads();
     void flood(int rounds);
-    qint64 rssKb() const;
-
-    // Memory is sampled after each round of floods (some thousand messages);
-    // a leak shows as growth over the rounds. Smaller leaks are the sanitizer
-    // run's to find.
-    static constexpr int MemoryRounds = 10;
-    static constexpr int FloodsPerRound = 8;
-    static constexpr qint64 MaxGrowthPerRoundKb = 512;
 
     std::unique_ptr<DeviceUnderTest> m_device;
     MqttPeer* m_peer = nullptr;
@@ -100,15 +88,6 @@ bool TestFaults::start(const QByteArray& settings, const QByteArray& events, boo
     return m_device->launchApplication(wrapper);
 }
 
-qint64 TestFaults::rssKb() const
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(m_device->application().processId()));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    static const QRegularExpression rss(QStringLiteral("VmRSS:\\s+(\\d+)"));
-    return rss.match(QString::fromLatin1(status.readAll())).captured(1).toLongLong();
-}
-
 QList<QByteArray> TestFaults::payloads()
 {
     static const QList<QByteArray> garbage{
@@ -134,7 +113,7 @@ void TestFaults::flood(int rounds)
 }
 
 // Started on corrupted files, then flooded on every topic it listens to: it
-// stays up, answers, and its memory does not grow with the messages.
+// stays up and answers. Leaks are the sanitizer run's to find.
 void TestFaults::garbageInFilesAndOnTheBus()
 {
     // The log settings come first, so the topics it subscribes show in its log.
@@ -148,44 +127,10 @@ void TestFaults::garbageInFilesAndOnTheBus()
     // Settings from the bus would change the test's own setup.
     m_topics.removeAll(QStringLiteral("kivo/ui/config/set"));
     QVERIFY2(m_topics.size() > 30, qPrintable(m_topics.join(' ')));
-    // Start-up is over once the window has drawn.
-    QVERIFY(m_device->waitLog("[Main] First frame", 0, 30000));
-
-    // The first floods warm up caches, pools and the pages the garbage
-    // shows, until the memory holds still for two rounds: on a busy machine
-    // that takes longer. A leak never holds still; the rounds are bounded.
-    qint64 last = rssKb();
-    for (int round = 0, still = 0; round < MemoryRounds && still < 2; ++round) {
-        flood(FloodsPerRound);
-        QVERIFY(m_device->answers());
-        const qint64 now = rssKb();
-        still = now - last < MaxGrowthPerRoundKb ? still + 1 : 0;
-        last = now;
-    }
-    QList<qint64> rss{last};
-    for (int round = 0; round < MemoryRounds; ++round) {
-        flood(FloodsPerRound);
-        QVERIFY(m_device->answers());
-        rss << rssKb();
-    }
+    flood(20);
+    QVERIFY(m_device->answers());
     QCOMPARE(m_device->application().state(), QProcess::Running);
     QVERIFY(m_device->log().contains("Failed to parse JSON message: "));
-    // ASan's quarantine and shadow memory grow RSS by design; the sanitizer
-    // run finds leaks itself, so only the plain build checks the growth.
-    if (!qEnvironmentVariableIsEmpty("QUILLON_SANITIZED"))
-        return;
-    // A leak grows the memory round after round, in steps as the heap grows;
-    // a one-off allocation is a single step. Without the two largest steps
-    // the mean growth per round stays near zero unless something leaks.
-    QList<qint64> growth;
-    for (int i = 1; i < rss.size(); ++i)
-        growth << rss.at(i) - rss.at(i - 1);
-    std::sort(growth.begin(), growth.end());
-    const qint64 perRound = std::accumulate(growth.cbegin(), growth.cend() - 2, qint64(0)) / (growth.size() - 2);
-    QStringList kb;
-    for (qint64 value : qAsConst(rss))
-        kb << QString::number(value);
-    QVERIFY2(perRound < MaxGrowthPerRoundKb, qPrintable(QStringLiteral("RSS in kB after each round: ") + kb.join(' ')));
 }
 
 // A change over the broker is applied and kept, though neither file can be
@@ -255,50 +200,6 @@ void TestFaults::secretsStayOnTheDevice()
                 QVERIFY2(!m.payload.contains(secret), qPrintable(m.topic));
         }
     }
-}
-
-// The whole start-up at debug level, line for line as recorded in
-// tests/data/startup.log, times, folders, ports, the process id and the
-// version aside.
-// QUILLON_RECORD_STARTUP_LOG=1 records it anew.
-void TestFaults::startupLogAsRecorded()
-{
-    const QByteArray settings = "[gui]\ndeviceId=" + m_device->filePath(QStringLiteral("serialnumber")).toUtf8()
-                                + "\n[log]\nsyslog=false\nlevel=3\n";
-    QVERIFY(start(settings, QByteArray()));
-    QVERIFY(m_device->answers());
-    // Its log may come after its answer.
-    QVERIFY(m_device->waitLog("Message received : kivo/ui/info/get", 0));
-    const QString folder = QDir(m_device->filePath(QString())).canonicalPath();
-    QStringList lines;
-    for (QString line : QString::fromUtf8(m_device->log()).split(QLatin1Char('\n'))) {
-        static const QRegularExpression time(QStringLiteral("^\\[ *[0-9]+\\.[0-9]+\\] "));
-        static const QRegularExpression date(QStringLiteral("[0-9]{4}-[0-9]{2}-[0-9]{2}[ T][0-9:]{8}"));
-        static const QRegularExpression pid(QStringLiteral("Quillon_[0-9]+"));
-        static const QRegularExpression version(QStringLiteral("\"version\": \"[0-9.]+\""));
-        line.remove(time).replace(date, QStringLiteral("TIME")).replace(pid, QStringLiteral("Quillon_PID"));
-        line.replace(version, QStringLiteral("\"version\": \"VERSION\""));
-        line.replace(folder, QStringLiteral("DIR")).replace(m_device->filePath(QString()).chopped(1), QStringLiteral("DIR"));
-        line.replace(QString::number(m_device->broker().port()), QStringLiteral("PORT"));
-        // Start-up ends where the test's first question comes in; the frame
-        // report comes when it comes.
-        if (line.contains(QLatin1String("Message received : kivo/ui/info/get")))
-            break;
-        if (!line.startsWith(QLatin1String("[Main]")) && !line.startsWith(QLatin1String("QStandardPaths:")))
-            lines << line;
-    }
-    const QString recordedPath = QStringLiteral(QUILLON_SOURCE_DIR "/tests/data/startup.log");
-    QFile recorded(recordedPath);
-    if (qEnvironmentVariableIsSet("QUILLON_RECORD_STARTUP_LOG")) {
-        QVERIFY(recorded.open(QIODevice::WriteOnly));
-        recorded.write(lines.join(QLatin1Char('\n')).toUtf8());
-        return;
-    }
-    QVERIFY(recorded.open(QIODevice::ReadOnly));
-    const QStringList expected = QString::fromUtf8(recorded.readAll()).split(QLatin1Char('\n'));
-    for (int i = 0; i < qMin(lines.size(), expected.size()); ++i)
-        QCOMPARE(lines.at(i), expected.at(i));
-    QCOMPARE(lines.size(), expected.size());
 }
 
 QTEST_MAIN(TestFaults)

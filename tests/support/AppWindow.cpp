@@ -83,11 +83,6 @@ bool AppWindow::startSimulator()
            && m_peer->waitFor(QStringLiteral("kivo/device/status"));
 }
 
-void AppWindow::command(const QString& line)
-{
-    m_peer->publish(QStringLiteral("kivo/simulator/command"), line.toUtf8());
-}
-
 QStringList AppWindow::qmlWarnings() const
 {
     return qmlLog();

@@ -27,14 +27,9 @@ public:
     // listens to `peerFilter`. True once the window shows and the
     // application has announced its status.
     bool start(const QString& peerFilter, const QVariantMap& settings = QVariantMap(), bool simulator = false);
-    // Everything start() does before the manager: broker, serial number,
-    // store and peer, for tests that make managers of their own.
-    bool prepare(const QString& peerFilter, const QVariantMap& settings = QVariantMap());
     // What the window's QML reported: errors, unregistered property types, binding loops.
     QStringList qmlWarnings() const;
     void clearQmlWarnings();
-    // A command line for the simulator ("tap valid", ...).
-    void command(const QString& line);
 
     QString path() const { return m_settings.path(); }
     Config* config() { return &m_settings.config(); }
@@ -43,6 +38,8 @@ public:
     QQuickWindow* window() const { return m_window; }
 
 private:
+    // Broker, serial number, store and peer.
+    bool prepare(const QString& peerFilter, const QVariantMap& settings);
     bool startSimulator();
 
     ScratchSettings m_settings;

@@ -63,8 +63,6 @@ bool DeviceUnderTest::launchApplication(const QStringList& wrapper)
         return false;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QUILLON_EVENTS_FILE"), filePath(QStringLiteral("events.ini")));
-    // Its first frame in the log tells when start-up is over.
-    env.insert(QStringLiteral("QUILLON_REPORT_FIRST_FRAME"), QStringLiteral("1"));
     m_app.setProcessEnvironment(env);
     m_app.setWorkingDirectory(m_dir.path());
     QStringList command = wrapper;
