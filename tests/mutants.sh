@@ -32,6 +32,8 @@ FAULTS=(
   'src/Model/Transaction.h|s/HoursUpTo = 1440/HoursUpTo = 2880/|a remaining time turns into days after 2 days, not 1'
   'src/GUIManager.cpp|s/BoardExtraSec = 60/BoardExtraSec = 30/|the board keeps power 30 s past the shutdown, not 60'
   'src/GUIManager.cpp|s/PowerMillis = 30000/PowerMillis = 20000/|a power request shows the busy screen 20 s, not 30'
+  'qml/translations/Quillon_el_GR.ts|s/Διαδρομές/Διαδρομή/g|the trips caption misspelt in Greek'
+  'tools/simulator/BoardService.cpp|s/\{"temperature", 41.5\}/{"temperature", 75.0}/|the simulated board runs too hot'
 )
 
 work=${MUTANT_DIR:-/tmp/quillon-mutants}
