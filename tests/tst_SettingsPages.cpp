@@ -358,10 +358,13 @@ void TestSettingsPages::manualVerdictAndReport()
     click(QuickItems::find(question->property("contentItem").value<QQuickItem*>(), QStringLiteral("popupYes")));
     QTRY_VERIFY(m_app.manager()->diagnostics()->buzzer() == QLatin1String("OK") && !question->property("visible").toBool());
     QObject* report = pageObject("reportPopup");
+    const int from = m_app.peer()->size();
     click(item("test_FINISH"));
     QTRY_VERIFY(report->property("opened").toBool());
     const QString text = report->property("text").toString();
     QVERIFY2(text.startsWith(QLatin1String("Test report saved successfully:\n")), qPrintable(text));
+    // The saved report goes out once, for the fleet.
+    QVERIFY(m_app.peer()->waitJson(QStringLiteral("kivo/ui/report"), from)["text"].toString().contains("DEVICE TEST REPORT"));
     // A phone reads the code off the screen: whole, sharp modules of five pixels or more.
     QQuickItem* code = QuickItems::find(m_app.window()->contentItem(), QStringLiteral("codeImage"));
     QVERIFY(code->property("moduleSize").toInt() >= 5);

@@ -150,19 +150,6 @@ private slots:
             QVERIFY(!log.texts().join('\n').contains(value.toString()));
     }
 
-    void rulesTakeSoundValues()
-    {
-        Config config(m_path, GUIManager::Defaults, GUIManager::Rules);
-        const QVariantMap sound{ { "mqtt/base", "fleet_7/ui-2" }, { "gui/settingsPin", "12345678" },
-                                 { "gui/displayOffMin", "0" }, { "gui/showCursor", "false" },
-                                 { "gui/screenSaverImg", "file:///var/lib/quillon/saver.png" },
-                                 { "gui/screenSaverBg", "#102030" }, { "gui/locale", "en_IE" } };
-        for (auto it = sound.cbegin(); it != sound.cend(); ++it) {
-            config.set(it.key(), it.value());
-            QCOMPARE(config.get(it.key()), it.value());
-        }
-    }
-
     void payloadsAreRedacted_data()
     {
         QTest::addColumn<QByteArray>("payload");

@@ -116,7 +116,6 @@ private slots:
     void cleanup();
     void cleanupTestCase() { m_devices.clear(); }
     void centralChangeReachesOneDevice();
-    void testReportAndEventReachTheCentre();
     void deviceAccountSpeaksOnlyForItself();
     void dashboardCannotConfigure();
     void hostileSettingsLeaveTheBridge_data();
@@ -286,27 +285,6 @@ void TestFleet::centralChangeReachesOneDevice()
         if (!message.topic.endsWith(QLatin1String("/config/set")))
             QVERIFY2(!message.payload.contains(pin), qPrintable(message.topic));
     }
-}
-
-// Reports are saved only from the diagnostics page: the technician's road
-// through the screen, by real pointer input on the first device.
-void TestFleet::testReportAndEventReachTheCentre()
-{
-    DeviceUnderTest& device = *m_devices.at(0);
-    const int from = m_peer->size();
-    QVERIFY(device.findWindow(800));
-    QVERIFY(device.loginFromTheClock());
-    QCOMPARE(m_peer->waitJson(topic(0, QStringLiteral("event")), from)["name"].toString(),
-             QStringLiteral("Maintenance login"));
-
-    const int mark = device.logMark();
-    QVERIFY(device.tapAt(240, 207));
-    QVERIFY(device.waitLog("Starting Diagnostic check", mark));
-    // FINISH, until a tap lands after the page has slid in.
-    QVERIFY(QTest::qWaitFor([&] { return device.tapAt(396, 759) && device.waitLog("Saving Diagnostics report", mark, 1500); },
-                            30000));
-    const QString text = m_peer->waitJson(topic(0, QStringLiteral("report")), from)["text"].toString();
-    QVERIFY(text.contains(QLatin1String("DEVICE TEST REPORT")) && text.contains(QLatin1String("FLEET-0001")));
 }
 
 // A third device's account, connecting with the first device's client id,
