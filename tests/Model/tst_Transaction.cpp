@@ -66,6 +66,7 @@ void TestTransaction::denyReasons_data()
     };
     row(100, "The ticket is invalid", "Τα στοιχεία του εισιτηρίου δεν είναι σωστά");
     row(103, "The ticket has already been validated", "Το εισιτήριο έχει ήδη επικυρωθεί");
+    row(204, "The card does not have enough trips", "Ανεπαρκές υπόλοιπο διαδρομών");
     row(205, "The card does not have sufficient balance", "Ανεπαρκές υπόλοιπο");
     row(207, "The card has already been validated", "Η κάρτα έχει ήδη επικυρωθεί");
     row(250, "The card is blocked", "Η κάρτα είναι στην λίστα μη αποδεκτών καρτών");
