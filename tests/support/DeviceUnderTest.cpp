@@ -111,7 +111,7 @@ bool DeviceUnderTest::waitLog(const QByteArray& text, int from, int millis)
     return QTest::qWaitFor([&] { return m_appLog.indexOf(text, from) >= 0; }, millis);
 }
 
-bool DeviceUnderTest::findWindow(int left)
+bool DeviceUnderTest::findWindow()
 {
     QProcess search;
     search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
@@ -121,7 +121,7 @@ bool DeviceUnderTest::findWindow(int left)
         return false;
     m_window = QString::fromUtf8(search.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0).trimmed();
     return !m_window.isEmpty()
-        && pointer({QStringLiteral("windowmove"), m_window, QString::number(left), QStringLiteral("0")})
+        && pointer({QStringLiteral("windowmove"), m_window, QStringLiteral("0"), QStringLiteral("0")})
         && pointer({QStringLiteral("windowraise"), m_window});
 }
 

@@ -50,9 +50,9 @@ public:
     bool answers();
 
     // Real pointer input through the X server, in the window's own 480 x 800
-    // coordinates. The window is moved to `left` and raised, so that the
+    // coordinates. The window is moved to the corner and raised, so that the
     // windows of tests running beside this one do not take its taps.
-    bool findWindow(int left = 0);
+    bool findWindow();
     bool tapAt(int x, int y);
     // Holds the header clock until the PIN page shows.
     bool openPinPage();

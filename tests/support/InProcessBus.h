@@ -29,7 +29,6 @@ public:
     bool deliver(const QString& topic, const QJsonObject& payload);
     // The link is lost; connect() brings it back.
     void drop();
-    bool isConnected() const { return m_connected; }
     bool waitConnected();
 
     // Every subscription asked for, in order, repeats included.

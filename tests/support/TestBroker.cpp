@@ -101,12 +101,6 @@ void TestBroker::stop()
     }
 }
 
-bool TestBroker::restart()
-{
-    stop();
-    return start();
-}
-
 bool TestBroker::startSimulator(ChildProcess& simulator, const QString& logFile) const
 {
     simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);

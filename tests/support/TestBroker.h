@@ -18,7 +18,6 @@ public:
     void addConfig(const QByteArray& text);
     bool start();
     void stop();
-    bool restart();
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     quint16 port() const { return m_port; }
     QString host() const { return QStringLiteral("127.0.0.1"); }
