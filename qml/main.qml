@@ -129,7 +129,8 @@ ApplicationWindow {
     }
 
     // The keyboard is built the first time a page that types is shown, never
-    // on a validator that only validates; it lies over the pages.
+    // on a validator that only validates; it lies over the pages. Named by its
+    // file, so that its modules are not even loaded before then.
     Item {
         id: keyboardLayer
         anchors.fill: parent
@@ -139,13 +140,9 @@ ApplicationWindow {
             readonly property bool due: window.started
                                         && ["Login", "Settings"].indexOf(window.currentScreen) >= 0
 
-            active: false
             // Once built it stays.
-            onDueChanged: if (due) active = true
-            sourceComponent: KeyboardPanel {
-                objectName: "keyboard"
-                parent: keyboardLayer
-            }
+            onDueChanged: if (due && !item)
+                              setSource("qrc:/qml/controls/KeyboardPanel.qml", { parent: keyboardLayer })
         }
     }
 

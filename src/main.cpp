@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QQuickWindow>
+#include <QResource>
 
 #include <memory>
 
@@ -39,7 +40,11 @@ int main(int argc, char* argv[])
     auto config = std::make_unique<Config>(filename, GUIManager::Defaults, GUIManager::Rules);
     config->addOverrides(*overrides);
 
-    QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/DejaVuSans.ttf"));
+    // Registered from where the resource lies in the binary (stored uncompressed):
+    // by its path, Qt would copy the file into memory for the database and again
+    // for every thread that lays out text.
+    QFontDatabase::addApplicationFontFromData(
+        QResource(QStringLiteral(":/qml/fonts/DejaVuSans.ttf")).uncompressedData());
     QGuiApplication::setFont(QFont(QStringLiteral("DejaVu Sans")));
 
     auto gui = std::make_unique<GUIManager>(*config);

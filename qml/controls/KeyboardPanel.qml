@@ -7,6 +7,7 @@ import "../style"
 // whichever field it typed into.
 InputPanel {
     id: panel
+    objectName: "keyboard"
     readonly property real shownY: parent.height - height
     // Digits and the dot take the small numeric layout, centred in the panel:
     // a wider panel makes its keys larger, and what spills over the window's

@@ -25,7 +25,9 @@ Item {
     ScanPrompt {
         id: scanPrompt
         objectName: "prompt"
-        source: "qrc:/qml/images/" + (page.card ? "NFC/" : "Barcode/") + Math.floor(page.frame) + ".png"
+        // Hidden, the page holds no decoded frame.
+        source: page.visible ? "qrc:/qml/images/" + (page.card ? "NFC/" : "Barcode/") + Math.floor(page.frame) + ".png"
+                             : ""
     }
 
     // One border width off the left edge, so that only three borders show.
