@@ -7,6 +7,10 @@
 // --blur softens the drawing with a Gaussian of that deviation in pixels (a
 // shadow); --colour then paints every drawn pixel in one colour, keeping its
 // coverage (an icon in one colour, a shadow's tint).
+//
+// A drawing that covers every pixel is written without an alpha channel: the
+// application then decodes it into a format it draws without blending and
+// without converting it first.
 
 #include <QByteArray>
 #include <QColor>
@@ -17,6 +21,7 @@
 #include <QVector>
 #include <QtMath>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -93,6 +98,16 @@ void paint(QImage &image, const QColor &colour)
     painter.fillRect(image.rect(), colour);
 }
 
+bool opaque(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        if (std::any_of(line, line + image.width(), [](QRgb pixel) { return qAlpha(pixel) != 255; }))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -143,6 +158,8 @@ int main(int argc, char *argv[])
         image = blurred(image, deviation);
     if (colour.isValid())
         paint(image, colour);
+    if (opaque(image))
+        image = image.convertToFormat(QImage::Format_RGB32);
 
     if (!image.save(output, "PNG"))
         return fail(QStringLiteral("cannot write %1").arg(output));
